@@ -1,0 +1,108 @@
+// The resources linked into the program: what start-up and the windows load by id.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "resources/command_ids.h"
+#include "resources/resource_ids.h"
+#include "support/paths.h"
+
+namespace {
+
+std::string_view ResourceBytes(WORD id, const wchar_t* type) {
+  HMODULE module = GetModuleHandleW(nullptr);
+  HRSRC info = FindResourceW(module, MAKEINTRESOURCEW(id), type);
+  if (info == nullptr) return {};
+  HGLOBAL handle = LoadResource(module, info);
+  return std::string_view(static_cast<const char*>(LockResource(handle)), SizeofResource(module, info));
+}
+
+TEST(Resources, AcceleratorTableHasEveryShortcut) {
+  HACCEL table = LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_ACCELERATORS));
+  ASSERT_NE(table, nullptr);
+  ACCEL entries[32];
+  int count = CopyAcceleratorTableW(table, entries, 32);
+  DestroyAcceleratorTable(table);
+
+  struct Expected {
+    WORD key;
+    bool shift;
+    WORD command;
+  };
+  const Expected expected[] = {
+      {'F', false, IDM_FIND},        {'N', false, IDM_PROJECT_NEW},  {'N', true, IDM_FILE_NEW},
+      {'O', false, IDM_FILE_OPEN},   {'S', false, IDM_FILE_SAVE},    {'S', true, IDM_FILE_SAVE_AS},
+      {'1', false, IDM_VIEW_DAY},    {'2', false, IDM_VIEW_WEEK},    {'3', false, IDM_VIEW_MONTH},
+      {'4', false, IDM_VIEW_YEAR},   {'T', false, IDM_VIEW_TODAY},   {'G', false, IDM_VIEW_GOTO_DATE},
+      {VK_LEFT, false, IDM_VIEW_PREVIOUS}, {VK_RIGHT, false, IDM_VIEW_NEXT}};
+  ASSERT_EQ(count, static_cast<int>(std::size(expected)));
+  for (const auto& want : expected) {
+    bool found = false;
+    for (int i = 0; i < count; ++i) {
+      const ACCEL& a = entries[i];
+      BYTE flags = FVIRTKEY | FCONTROL | (want.shift ? FSHIFT : 0);
+      if (a.key == want.key && (a.fVirt & ~FNOINVERT) == flags) {
+        EXPECT_EQ(a.cmd, want.command) << "key " << want.key;
+        found = true;
+      }
+    }
+    EXPECT_TRUE(found) << "no accelerator for key " << want.key << (want.shift ? " with Shift" : "");
+  }
+  EXPECT_EQ(IDM_FILE_NEW, 40002);
+  EXPECT_EQ(IDM_VIEW_NEXT, 40207);
+}
+
+TEST(Resources, ManifestDeclaresDpiCodePageAndControls) {
+  std::string_view manifest = ResourceBytes(1, MAKEINTRESOURCEW(24));
+  ASSERT_FALSE(manifest.empty());
+  for (const char* needle : {"name=\"Tavrilo.App\"", "version=\"1.0.0.0\"", "Microsoft.Windows.Common-Controls",
+                             "version=\"6.0.0.0\"", "level=\"asInvoker\"", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
+                             ">true/pm<", ">PerMonitorV2<", ">UTF-8<"}) {
+    EXPECT_NE(manifest.find(needle), std::string_view::npos) << needle;
+  }
+}
+
+#pragma pack(push, 2)
+struct GroupIconEntry {
+  BYTE width, height, colors, reserved;
+  WORD planes, bitCount;
+  DWORD bytes;
+  WORD id;
+};
+#pragma pack(pop)
+
+TEST(Resources, IconHasNineSizesStoredAsPng) {
+  std::string_view group = ResourceBytes(IDI_APP, MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
+  ASSERT_GE(group.size(), 6u);
+  WORD count = *reinterpret_cast<const WORD*>(group.data() + 4);
+  ASSERT_EQ(count, 9);
+  ASSERT_EQ(group.size(), 6u + count * sizeof(GroupIconEntry));
+  std::set<int> sizes;
+  for (WORD i = 0; i < count; ++i) {
+    auto* entry = reinterpret_cast<const GroupIconEntry*>(group.data() + 6 + i * sizeof(GroupIconEntry));
+    sizes.insert(entry->width == 0 ? 256 : entry->width);
+    std::string_view image = ResourceBytes(entry->id, MAKEINTRESOURCEW(3));  // RT_ICON
+    ASSERT_GE(image.size(), 8u);
+    EXPECT_EQ(image.substr(0, 8), std::string_view("\x89PNG\r\n\x1a\n", 8));
+  }
+  EXPECT_EQ(sizes, (std::set<int>{16, 20, 24, 32, 40, 48, 64, 128, 256}));
+  HICON small = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, 16, 16, 0));
+  EXPECT_NE(small, nullptr);
+  if (small) DestroyIcon(small);
+}
+
+TEST(Resources, TranslationTableIsTheRepositoryFile) {
+  std::ifstream in(std::filesystem::path(testpaths::SourceFile(L"resources\\translations.tsv")), std::ios::binary);
+  std::stringstream file;
+  file << in.rdbuf();
+  std::string_view embedded = ResourceBytes(IDR_TRANSLATIONS, MAKEINTRESOURCEW(10));
+  EXPECT_GT(embedded.size(), 50000u);
+  EXPECT_TRUE(embedded == file.str()) << "the program carries a stale copy of translations.tsv";
+}
+
+}  // namespace
