@@ -63,6 +63,21 @@ std::wstring ToStorageText(const Date& date) {
 }
 
 Date ParseStorageText(std::wstring_view text) {
+  // Files hold the canonical "YYYY-MM-DD" almost always; reading it directly gives the
+  // same result as the scanf pattern at a fraction of the cost.
+  if (text.size() == 10 && text[4] == L'-' && text[7] == L'-') {
+    int digits[8];
+    int n = 0;
+    for (size_t i : {0u, 1u, 2u, 3u, 5u, 6u, 8u, 9u}) {
+      if (text[i] < L'0' || text[i] > L'9') break;
+      digits[n++] = text[i] - L'0';
+    }
+    if (n == 8) {
+      Date date{digits[0] * 1000 + digits[1] * 100 + digits[2] * 10 + digits[3], digits[4] * 10 + digits[5],
+                digits[6] * 10 + digits[7]};
+      return IsValid(date) ? date : Date{};
+    }
+  }
   // swscanf needs a terminated string; dates are short, so a bounded copy is enough
   // and keeps a huge input from being copied whole.
   std::wstring copy(text.substr(0, 64));

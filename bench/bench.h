@@ -1,0 +1,33 @@
+// Shared pieces of the benchmark program: timing, the synthetic document, the table.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "model/project.h"
+
+namespace bench {
+
+struct Stats {
+  double minMs = 0;
+  double medianMs = 0;
+};
+
+// Runs fn `runs` times (after one warm-up run) and reports the minimum and median.
+Stats Measure(int runs, const std::function<void()>& fn);
+
+// A realistic large document: projects with multi-line Korean and English entries,
+// many per day, a share of them carrying AI record blocks, tags and attachments.
+ProjectDocument SyntheticDocument(int projects, int entries, uint32_t seed);
+
+// Prints "name | min ms | median ms | extra" rows under a title.
+void PrintTitle(const std::string& title);
+void PrintRow(const std::string& name, const Stats& stats, const std::string& extra = {});
+
+// Sections of the program, each in its own file.
+void RunJsonBench();
+void RunCalendarBench();
+
+}  // namespace bench

@@ -1,0 +1,162 @@
+#include "model/file_io.h"
+
+#include <windows.h>
+
+#include "i18n/translate.h"
+#include "model/date.h"
+#include "model/json.h"
+#include "model/unique_handle.h"
+#include "model/utf8.h"
+
+namespace fileio {
+
+std::wstring SystemErrorText(unsigned long code) {
+  LANGID uiLanguage = LANGIDFROMLCID(LocaleNameToLCID(dates::UiLocaleName(), 0));
+  wchar_t* buffer = nullptr;
+  DWORD flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
+  DWORD length = FormatMessageW(flags, nullptr, code, uiLanguage, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
+  if (length == 0) {
+    length = FormatMessageW(flags, nullptr, code, 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
+  }
+  std::wstring text;
+  if (length != 0 && buffer != nullptr) text.assign(buffer, length);
+  if (buffer != nullptr) LocalFree(buffer);
+  while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) text.pop_back();
+  if (text.empty()) text = i18n::Translate(L"알 수 없는 오류");
+  return text;
+}
+
+bool ReadFileBytes(const std::wstring& path, std::string& bytes, std::wstring& error) {
+  bytes.clear();
+  UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!file) {
+    error = SystemErrorText(GetLastError());
+    return false;
+  }
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size)) {
+    error = SystemErrorText(GetLastError());
+    return false;
+  }
+  if (static_cast<uint64_t>(size.QuadPart) > kMaxTextFileBytes) {
+    error = i18n::Translate(L"파일이 너무 큽니다.");
+    return false;
+  }
+  bytes.resize(static_cast<size_t>(size.QuadPart));
+  DWORD read = 0;
+  if (!bytes.empty() && !ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) {
+    error = SystemErrorText(GetLastError());
+    bytes.clear();
+    return false;
+  }
+  bytes.resize(read);
+  if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
+  return true;
+}
+
+bool ReadTextFile(const std::wstring& path, std::wstring& text, std::wstring& error) {
+  std::string bytes;
+  if (!ReadFileBytes(path, bytes, error)) return false;
+  text = utf8::ToWide(bytes);
+  return true;
+}
+
+bool WriteBytesSafely(const std::wstring& path, std::string_view bytes, std::wstring& error) {
+  std::wstring folder = FolderPart(path);
+  if (!folder.empty() && !EnsureFolder(folder)) {
+    error = i18n::Translate(L"폴더를 만들 수 없습니다: ") + folder;
+    return false;
+  }
+  // Windows refuses to replace a read-only file only at the final move; asking first
+  // gives the same answer without writing a temporary file at all, and also holds
+  // where the move would replace it anyway.
+  if (DWORD attributes = GetFileAttributesW(path.c_str());
+      attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY)) {
+    error = SystemErrorText(ERROR_ACCESS_DENIED);
+    return false;
+  }
+  const std::wstring temporary = path + L".tmp";
+  {
+    UniqueFile file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+      error = SystemErrorText(GetLastError());
+      return false;
+    }
+    DWORD written = 0;
+    if (!bytes.empty() && !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) {
+      DWORD code = GetLastError();
+      file.reset();
+      DeleteFileW(temporary.c_str());
+      error = SystemErrorText(code);
+      return false;
+    }
+    // A failed flush means the bytes may not be on disk: treat it like a failed write.
+    if (!FlushFileBuffers(file.get())) {
+      DWORD code = GetLastError();
+      file.reset();
+      DeleteFileW(temporary.c_str());
+      error = SystemErrorText(code);
+      return false;
+    }
+    file.reset();
+    if (written != bytes.size()) {
+      DWORD code = GetLastError();
+      DeleteFileW(temporary.c_str());
+      error = SystemErrorText(code == ERROR_SUCCESS ? ERROR_WRITE_FAULT : code);
+      return false;
+    }
+  }
+  if (!MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    DWORD code = GetLastError();
+    DeleteFileW(temporary.c_str());
+    error = SystemErrorText(code);
+    return false;
+  }
+  return true;
+}
+
+bool WriteTextFileSafely(const std::wstring& path, std::wstring_view text, std::wstring& error) {
+  return WriteBytesSafely(path, utf8::FromWide(text), error);
+}
+
+bool ReadJsonFile(const std::wstring& path, bool lenient, JsonValue& value) {
+  std::wstring text;
+  std::wstring error;
+  if (!ReadTextFile(path, text, error)) return false;
+  return json::Parse(text, lenient, value, error);
+}
+
+std::wstring FolderPart(std::wstring_view path) {
+  size_t separator = path.find_last_of(L"\\/");
+  return separator == std::wstring_view::npos ? std::wstring() : std::wstring(path.substr(0, separator));
+}
+
+std::wstring FileNamePart(std::wstring_view path) {
+  size_t separator = path.find_last_of(L"\\/");
+  return std::wstring(separator == std::wstring_view::npos ? path : path.substr(separator + 1));
+}
+
+bool FileExists(const std::wstring& path) {
+  DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FolderExists(const std::wstring& path) {
+  DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool EnsureFolder(const std::wstring& path) {
+  if (path.empty()) return false;
+  if (FolderExists(path)) return true;
+  std::wstring parent = FolderPart(path);
+  // Stop at a drive root ("C:") or a share root; those cannot be created.
+  if (!parent.empty() && parent != path && !(parent.size() == 2 && parent[1] == L':') && !FolderExists(parent)) {
+    if (!EnsureFolder(parent)) return false;
+  }
+  if (CreateDirectoryW(path.c_str(), nullptr)) return true;
+  return GetLastError() == ERROR_ALREADY_EXISTS && FolderExists(path);
+}
+
+}  // namespace fileio

@@ -1,0 +1,66 @@
+// The program's own JSON reader (strict, or lenient for comments and trailing commas)
+// and its writer with one fixed pretty layout.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+enum class JsonKind : int32_t { Null = 0, Bool = 1, Number = 2, String = 3, Array = 4, Object = 5 };
+
+struct JsonValue {
+  JsonKind kind = JsonKind::Null;
+  bool boolean = false;
+  double number = 0;
+  std::wstring text;
+  std::vector<JsonValue> items;
+  std::vector<std::pair<std::wstring, JsonValue>> members;
+
+  static JsonValue MakeBool(bool value);
+  static JsonValue MakeNumber(double value);
+  static JsonValue MakeString(std::wstring value);
+  static JsonValue MakeArray();
+  static JsonValue MakeObject();
+
+  bool IsObject() const { return kind == JsonKind::Object; }
+  bool IsArray() const { return kind == JsonKind::Array; }
+  bool IsString() const { return kind == JsonKind::String; }
+  bool IsNumber() const { return kind == JsonKind::Number; }
+  bool IsBool() const { return kind == JsonKind::Bool; }
+};
+
+bool operator==(const JsonValue& a, const JsonValue& b);
+
+namespace json {
+
+// Parses a whole document. On failure `error` holds the translated message with the
+// translated position suffix; `root` is then unspecified. On success `error` is left as
+// it was. Never throws for bad input.
+bool Parse(std::wstring_view text, bool lenient, JsonValue& root, std::wstring& error);
+
+// First member with exactly this key; null for a missing key or a non-object.
+const JsonValue* Lookup(const JsonValue& object, std::wstring_view key);
+JsonValue* Lookup(JsonValue& object, std::wstring_view key);
+// These three first turn a value of another kind into an empty object (or array).
+// Replaces the first member with this key in place, or appends one.
+void SetMember(JsonValue& object, std::wstring key, JsonValue value);
+void AppendMember(JsonValue& object, std::wstring key, JsonValue value);
+void PushItem(JsonValue& array, JsonValue value);
+
+// A member's value when it exists and has the right kind, else the fallback.
+std::wstring StringOr(const JsonValue& object, std::wstring_view key, std::wstring_view fallback = {});
+double NumberOr(const JsonValue& object, std::wstring_view key, double fallback);
+bool BoolOr(const JsonValue& object, std::wstring_view key, bool fallback);
+
+// Appends the text of a value; pretty output indents two spaces per level. Infinities
+// are written as 1e999 and -1e999 (which read back as the same infinity) and NaN as
+// null, so nothing written is rejected by Parse.
+void Serialize(const JsonValue& value, bool pretty, int depth, std::wstring& out);
+// Pretty text at depth 0 plus one line feed.
+std::wstring WriteDocument(const JsonValue& value);
+// The same document as UTF-8 bytes, produced without the UTF-16 detour.
+std::string WriteDocumentUtf8(const JsonValue& value);
+
+}  // namespace json

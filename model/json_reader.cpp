@@ -1,0 +1,464 @@
+// Recursive-descent reader over UTF-16 text.
+//
+// Positions in messages report where the reader stands when it gives up: a character
+// it only looks at to choose a branch (the start of a value, a separator, data after
+// the document) is not consumed, so the position points at it; characters read as
+// part of a token (a number, an escape sequence) are consumed before they are judged,
+// so the position is just past them.
+#include <charconv>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <cwchar>
+#include <limits>
+#include <string>
+
+#include "i18n/translate.h"
+#include "model/json.h"
+
+namespace json {
+namespace {
+
+// Values may sit at depths 0 to 200; the bound also caps the recursion of the reader.
+constexpr int kMaxDepth = 200;
+
+// Decimal mantissas of up to 15 digits are below 2^53, and powers of ten up to 1e22
+// are exact doubles.
+constexpr int kExactDigits = 15;
+constexpr int kExactPower = 22;
+constexpr double kPowersOfTen[kExactPower + 1] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                  1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+inline bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+
+inline bool IsNumberChar(wchar_t c) {
+  return IsDigit(c) || c == L'.' || c == L'+' || c == L'-' || c == L'e' || c == L'E';
+}
+
+inline int HexValue(wchar_t c) {
+  if (c >= L'0' && c <= L'9') return c - L'0';
+  if (c >= L'a' && c <= L'f') return c - L'a' + 10;
+  if (c >= L'A' && c <= L'F') return c - L'A' + 10;
+  return -1;
+}
+
+// The sign and magnitude of a decimal token whose conversion fell outside the double
+// range decide between an infinity and a zero, as the C library's conversion does.
+// Only the sign of the power of ten matters (out-of-range tokens lie beyond 1e308 or
+// below 1e-324), so the exponent saturates instead of overflowing.
+double OutOfRangeResult(const wchar_t* s, const wchar_t* e) {
+  bool negative = *s == L'-';
+  if (negative) ++s;
+  // Power of ten of the leading significant digit: 2 for 123.4, -2 for 0.05.
+  long long power = 0;
+  bool significant = false;
+  bool fraction = false;
+  for (; s < e && *s != L'e' && *s != L'E'; ++s) {
+    if (*s == L'.') {
+      fraction = true;
+    } else if (fraction) {
+      if (!significant) {
+        --power;
+        significant = *s != L'0';
+      }
+    } else if (significant) {
+      ++power;
+    } else {
+      significant = *s != L'0';
+    }
+  }
+  long long exponent = 0;
+  if (s < e) {
+    ++s;
+    bool negativeExponent = false;
+    if (*s == L'+' || *s == L'-') negativeExponent = *s++ == L'-';
+    for (; s < e; ++s) {
+      if (exponent < 1000000000LL) exponent = exponent * 10 + (*s - L'0');
+    }
+    if (negativeExponent) exponent = -exponent;
+  }
+  double result = power + exponent > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+  return negative ? -result : result;
+}
+
+// Converts a token of the characters the reader consumes for a number. It accepts
+// exactly the tokens that the C library's wide-string-to-double conversion consumes
+// completely: an optional minus sign, digits with an optional point (at least one digit
+// on either side of it), and an optional exponent with at least one digit.
+bool ConvertNumber(const wchar_t* begin, const wchar_t* end, double& value) {
+  const wchar_t* s = begin;
+  bool negative = false;
+  if (s < end && *s == L'-') {
+    negative = true;
+    ++s;
+  }
+  // The digits are gathered on the way for the exact path below.
+  uint64_t mantissa = 0;
+  int significant = 0;
+  const wchar_t* intStart = s;
+  for (; s < end && IsDigit(*s); ++s) {
+    mantissa = mantissa * 10 + static_cast<uint64_t>(*s - L'0');
+    if (mantissa != 0 && ++significant > kExactDigits) break;
+  }
+  while (s < end && IsDigit(*s)) ++s;
+  const std::ptrdiff_t intDigits = s - intStart;
+  std::ptrdiff_t fracDigits = 0;
+  if (s < end && *s == L'.') {
+    const wchar_t* fracStart = ++s;
+    for (; s < end && IsDigit(*s) && significant <= kExactDigits; ++s) {
+      mantissa = mantissa * 10 + static_cast<uint64_t>(*s - L'0');
+      if (mantissa != 0) ++significant;
+    }
+    while (s < end && IsDigit(*s)) ++s;
+    fracDigits = s - fracStart;
+  }
+  if (intDigits + fracDigits == 0) return false;
+  long long exponent = 0;
+  if (s < end && (*s == L'e' || *s == L'E')) {
+    ++s;
+    bool negativeExponent = false;
+    if (s < end && (*s == L'+' || *s == L'-')) negativeExponent = *s++ == L'-';
+    const wchar_t* expStart = s;
+    for (; s < end && IsDigit(*s); ++s) {
+      if (exponent < 100000) exponent = exponent * 10 + (*s - L'0');
+    }
+    if (s == expStart) return false;
+    if (negativeExponent) exponent = -exponent;
+  }
+  if (s != end) return false;
+
+  // Up to 15 significant digits and a power of ten up to 22 are both exact doubles, so
+  // one multiplication or division rounds correctly, as the general conversion would.
+  if (significant <= kExactDigits) {
+    const long long power = exponent - fracDigits;
+    if (power >= -kExactPower && power <= kExactPower) {
+      const double m = static_cast<double>(mantissa);
+      const double result = power >= 0 ? m * kPowersOfTen[power] : m / kPowersOfTen[-power];
+      value = negative ? -result : result;
+      return true;
+    }
+  }
+
+  // The token is pure ASCII by now; from_chars rounds correctly and is independent of
+  // the locale, which the C library's conversion is not.
+  const size_t length = static_cast<size_t>(end - begin);
+  char small[128];
+  std::string large;
+  char* narrow = small;
+  if (length > sizeof(small)) {
+    large.resize(length);
+    narrow = large.data();
+  }
+  for (size_t i = 0; i < length; ++i) narrow[i] = static_cast<char>(begin[i]);
+  double converted = 0;
+  std::from_chars_result r = std::from_chars(narrow, narrow + length, converted);
+  if (r.ptr != narrow + length) return false;
+  if (r.ec == std::errc::result_out_of_range) {
+    value = OutOfRangeResult(begin, end);
+    return true;
+  }
+  if (r.ec != std::errc()) return false;
+  value = converted;
+  return true;
+}
+
+class Reader {
+ public:
+  Reader(std::wstring_view text, bool lenient)
+      : begin_(text.data()), p_(text.data()), end_(text.data() + text.size()), lenient_(lenient) {}
+
+  bool ParseDocument(JsonValue& root) {
+    SkipSpace();
+    if (!ParseValue(root, 0)) return false;
+    SkipSpace();
+    if (p_ != end_) return Fail(i18n::Translate(L"문서 끝에 알 수 없는 데이터가 있습니다."));
+    return true;
+  }
+
+  std::wstring ErrorText() const {
+    std::wstring out = message_ != nullptr ? message_ : L"";
+    // The suffix is translated like any text; the position is put in by hand rather than
+    // through a printf format, since a translation must never act as one.
+    std::wstring_view suffix = i18n::Translate(L" (위치 %zu)");
+    wchar_t digits[24];
+    wchar_t* d = digits + 24;
+    size_t n = static_cast<size_t>(p_ - begin_);
+    do {
+      *--d = static_cast<wchar_t>(L'0' + n % 10);
+      n /= 10;
+    } while (n != 0);
+    std::wstring_view number(d, static_cast<size_t>(digits + 24 - d));
+    size_t at = suffix.find(L"%zu");
+    if (at == std::wstring_view::npos) {
+      out.append(suffix);
+    } else {
+      out.append(suffix.substr(0, at));
+      out.append(number);
+      out.append(suffix.substr(at + 3));
+    }
+    return out;
+  }
+
+ private:
+  bool Fail(const wchar_t* message) {
+    message_ = message;
+    return false;
+  }
+
+  void SkipSpace() {
+    for (;;) {
+      while (p_ < end_) {
+        // Most units are above the space character, so they leave after one test.
+        const wchar_t c = *p_;
+        if (c > L' ' ? c != 0xFEFF : c != L' ' && c != L'\n' && c != L'\r' && c != L'\t') break;
+        ++p_;
+      }
+      if (!lenient_ || end_ - p_ < 2 || p_[0] != L'/') return;
+      if (p_[1] == L'/') {
+        p_ += 2;
+        while (p_ < end_ && *p_ != L'\n' && *p_ != L'\r') ++p_;
+        continue;
+      }
+      if (p_[1] != L'*') return;
+      const wchar_t* q = p_ + 2;
+      while (q + 1 < end_ && !(q[0] == L'*' && q[1] == L'/')) ++q;
+      // An unclosed block comment is left in place so that the caller fails on it.
+      if (q + 1 >= end_) return;
+      p_ = q + 2;
+    }
+  }
+
+  bool Matches(const wchar_t* word, size_t length) const {
+    return static_cast<size_t>(end_ - p_) >= length &&
+           std::wmemcmp(p_, word, length) == 0;
+  }
+
+  bool ParseValue(JsonValue& out, int depth) {
+    if (depth > kMaxDepth) return TooDeep();
+    SkipSpace();
+    return ParseValueHere(out, depth);
+  }
+
+  bool TooDeep() { return Fail(i18n::Translate(L"중첩이 너무 깊습니다.")); }
+
+  // A value whose leading white space has been skipped and whose depth is checked.
+  bool ParseValueHere(JsonValue& out, int depth) {
+    if (p_ == end_) return Fail(i18n::Translate(L"예상치 못한 문서 끝입니다."));
+    switch (*p_) {
+      case L'{':
+        ++p_;
+        return ParseObject(out, depth);
+      case L'[':
+        ++p_;
+        return ParseArray(out, depth);
+      case L'"':
+        ++p_;
+        out.kind = JsonKind::String;
+        return ParseString(out.text);
+      case L't':
+        if (Matches(L"true", 4)) {
+          p_ += 4;
+          out.kind = JsonKind::Bool;
+          out.boolean = true;
+          return true;
+        }
+        break;
+      case L'f':
+        if (Matches(L"false", 5)) {
+          p_ += 5;
+          out.kind = JsonKind::Bool;
+          out.boolean = false;
+          return true;
+        }
+        break;
+      case L'n':
+        if (Matches(L"null", 4)) {
+          p_ += 4;
+          out.kind = JsonKind::Null;
+          return true;
+        }
+        break;
+      default:
+        if (*p_ == L'-' || IsDigit(*p_)) return ParseNumber(out);
+        break;
+    }
+    return Fail(i18n::Translate(L"잘못된 값입니다."));
+  }
+
+  bool ParseNumber(JsonValue& out) {
+    const wchar_t* start = p_;
+    if (*p_ == L'-') ++p_;
+    while (p_ < end_ && IsNumberChar(*p_)) ++p_;
+    out.kind = JsonKind::Number;
+    if (!ConvertNumber(start, p_, out.number)) return Fail(i18n::Translate(L"잘못된 숫자입니다."));
+    return true;
+  }
+
+  bool ParseString(std::wstring& out) {
+    const wchar_t* run = p_;
+    for (;;) {
+      while (p_ < end_ && *p_ != L'"' && *p_ != L'\\') ++p_;
+      if (p_ == end_) return Fail(i18n::Translate(L"문자열이 닫히지 않았습니다."));
+      if (*p_ == L'"') {
+        out.append(run, p_);
+        ++p_;
+        return true;
+      }
+      out.append(run, p_);
+      ++p_;
+      if (p_ == end_) return Fail(i18n::Translate(L"문자열이 닫히지 않았습니다."));
+      wchar_t e = *p_++;
+      switch (e) {
+        case L'"': out.push_back(L'"'); break;
+        case L'/': out.push_back(L'/'); break;
+        case L'\\': out.push_back(L'\\'); break;
+        case L'b': out.push_back(L'\b'); break;
+        case L'f': out.push_back(L'\f'); break;
+        case L'n': out.push_back(L'\n'); break;
+        case L'r': out.push_back(L'\r'); break;
+        case L't': out.push_back(L'\t'); break;
+        case L'u': {
+          if (end_ - p_ < 4) return Fail(i18n::Translate(L"잘못된 유니코드 이스케이프입니다."));
+          unsigned unit = 0;
+          for (int i = 0; i < 4; ++i) {
+            int h = HexValue(*p_++);
+            if (h < 0) return Fail(i18n::Translate(L"잘못된 유니코드 이스케이프입니다."));
+            unit = unit * 16 + static_cast<unsigned>(h);
+          }
+          out.push_back(static_cast<wchar_t>(unit));
+          break;
+        }
+        default:
+          return Fail(i18n::Translate(L"잘못된 이스케이프 문자입니다."));
+      }
+      run = p_;
+    }
+  }
+
+  bool ParseArray(JsonValue& out, int depth) {
+    out.kind = JsonKind::Array;
+    SkipSpace();
+    if (p_ < end_ && *p_ == L']') {
+      ++p_;
+      return true;
+    }
+    const size_t base = items_.size();
+    for (;;) {
+      if (depth >= kMaxDepth) return TooDeep();
+      SkipSpace();
+      if (StartsContainer()) {
+        JsonValue item;
+        if (!ParseValueHere(item, depth + 1)) return false;
+        items_.push_back(std::move(item));
+      } else if (!ParseValueHere(items_.emplace_back(), depth + 1)) {
+        return false;
+      }
+      SkipSpace();
+      if (p_ == end_) break;
+      if (*p_ == L',') {
+        ++p_;
+        if (lenient_) {
+          SkipSpace();
+          if (p_ < end_ && *p_ == L']') {
+            ++p_;
+            return TakeItems(out, base);
+          }
+        }
+        continue;
+      }
+      if (*p_ == L']') {
+        ++p_;
+        return TakeItems(out, base);
+      }
+      break;
+    }
+    return Fail(i18n::Translate(L"배열 형식이 잘못되었습니다."));
+  }
+
+  // Scalars are read straight into their slot on the scratch stack; a container goes
+  // through a local value first, because its own children may grow (and move) the stack.
+  bool StartsContainer() const { return p_ < end_ && (*p_ == L'[' || *p_ == L'{'); }
+
+  bool TakeItems(JsonValue& out, size_t base) {
+    out.items.reserve(items_.size() - base);
+    for (size_t i = base; i < items_.size(); ++i) out.items.push_back(std::move(items_[i]));
+    items_.resize(base);
+    return true;
+  }
+
+  bool TakeMembers(JsonValue& out, size_t base) {
+    out.members.reserve(members_.size() - base);
+    for (size_t i = base; i < members_.size(); ++i) out.members.push_back(std::move(members_[i]));
+    members_.resize(base);
+    return true;
+  }
+
+  bool ParseObject(JsonValue& out, int depth) {
+    out.kind = JsonKind::Object;
+    SkipSpace();
+    if (p_ < end_ && *p_ == L'}') {
+      ++p_;
+      return true;
+    }
+    const size_t base = members_.size();
+    for (;;) {
+      SkipSpace();
+      if (p_ == end_ || *p_ != L'"') break;
+      ++p_;
+      const size_t index = members_.size();
+      if (!ParseString(members_.emplace_back().first)) return false;
+      SkipSpace();
+      if (p_ == end_ || *p_ != L':') break;
+      ++p_;
+      if (depth >= kMaxDepth) return TooDeep();
+      SkipSpace();
+      if (StartsContainer()) {
+        JsonValue value;
+        if (!ParseValueHere(value, depth + 1)) return false;
+        members_[index].second = std::move(value);
+      } else if (!ParseValueHere(members_[index].second, depth + 1)) {
+        return false;
+      }
+      SkipSpace();
+      if (p_ == end_) break;
+      if (*p_ == L',') {
+        ++p_;
+        if (lenient_) {
+          SkipSpace();
+          if (p_ < end_ && *p_ == L'}') {
+            ++p_;
+            return TakeMembers(out, base);
+          }
+        }
+        continue;
+      }
+      if (*p_ == L'}') {
+        ++p_;
+        return TakeMembers(out, base);
+      }
+      break;
+    }
+    return Fail(i18n::Translate(L"객체 형식이 잘못되었습니다."));
+  }
+
+  const wchar_t* begin_;
+  const wchar_t* p_;
+  const wchar_t* end_;
+  bool lenient_;
+  const wchar_t* message_ = nullptr;
+  std::vector<JsonValue> items_;
+  std::vector<std::pair<std::wstring, JsonValue>> members_;
+};
+
+}  // namespace
+
+bool Parse(std::wstring_view text, bool lenient, JsonValue& root, std::wstring& error) {
+  root = JsonValue();
+  Reader reader(text, lenient);
+  if (reader.ParseDocument(root)) return true;
+  error = reader.ErrorText();
+  return false;
+}
+
+}  // namespace json

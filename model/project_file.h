@@ -1,0 +1,35 @@
+// The ".qlproj" project file: reading with validation and repair, and saving.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/json.h"
+#include "model/project.h"
+
+namespace projectfile {
+
+// Projects of a file with the file's reading rules and defaults applied, entries sorted
+// and missing start dates filled in; ids and colours are left as the file has them.
+bool ReadProjects(const std::wstring& path, std::vector<Project>& projects, std::wstring& error);
+// The same rules applied to an already parsed document, whose strings are moved out.
+bool ProjectsFromJson(JsonValue& root, std::vector<Project>& projects, std::wstring& error);
+
+// Reads the file and makes it the document: duplicate or invalid ids get fresh ones,
+// the next id follows the largest, projects without a colour get the least-used one.
+// On failure the document is untouched.
+bool LoadProjectFile(const std::wstring& path, ProjectDocument& document, std::wstring& error);
+// Gives ids and colours to freshly read projects, as loading does.
+void RepairLoadedProjects(std::vector<Project> projects, ProjectDocument& document);
+
+JsonValue ProjectsToJson(const std::vector<Project>& projects, int32_t nextId, const std::wstring& savedAt);
+bool SaveProjectFile(const std::wstring& path, const std::vector<Project>& projects, int32_t nextId,
+                     std::wstring& error);
+
+// Truncation of a JSON number to a 32-bit integer; values outside the range (and NaN)
+// give INT32_MIN, as the processor's own conversion does, so they are repaired as
+// invalid instead of wrapping into a plausible id.
+int32_t TruncateToInt32(double value);
+
+}  // namespace projectfile

@@ -1,0 +1,60 @@
+// The embedded Pretendard faces and the per-window set of fonts.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+namespace kit {
+
+// Registers the three embedded faces (RCDATA 201-203) for this process. True when the
+// face "Pretendard" can then be selected. Call once at start-up.
+bool LoadEmbeddedFonts(HMODULE module);
+// Removes what LoadEmbeddedFonts registered, in load order.
+void UnloadEmbeddedFonts();
+bool PretendardAvailable();
+
+struct FontFamilies {
+  std::wstring base;
+  std::wstring semibold;
+  bool semiboldIsSeparateFace = false;
+};
+// Families for a language, given whether the embedded faces are usable.
+FontFamilies FamiliesFor(int language, bool pretendard);
+
+struct FontSet {
+  int dpi = 96;
+  HFONT body = nullptr;      // 14 px regular
+  HFONT small = nullptr;     // 12 px regular
+  HFONT semibold = nullptr;  // 14 px semibold
+  HFONT bold = nullptr;      // 14 px bold
+  HFONT title = nullptr;     // 20 px bold
+  HFONT huge = nullptr;      // 40 px bold
+  HFONT item = nullptr;      // 12 px regular
+};
+
+// Rebuilds the set's fonts for a DPI in the current language (deleting the old ones).
+void BuildFontSet(FontSet& set, int dpi);
+void DestroyFontSet(FontSet& set);
+
+// A font set that destroys itself, for windows that keep one in their state.
+class OwnedFontSet {
+ public:
+  OwnedFontSet() = default;
+  explicit OwnedFontSet(int dpi) { BuildFontSet(set_, dpi); }
+  ~OwnedFontSet() { DestroyFontSet(set_); }
+  OwnedFontSet(const OwnedFontSet&) = delete;
+  OwnedFontSet& operator=(const OwnedFontSet&) = delete;
+  void Rebuild(int dpi) { BuildFontSet(set_, dpi); }
+  const FontSet& get() const { return set_; }
+  const FontSet* operator->() const { return &set_; }
+
+ private:
+  FontSet set_;
+};
+
+// The face name a font really resolves to on this system.
+std::wstring ResolvedFaceName(HFONT font);
+
+}  // namespace kit

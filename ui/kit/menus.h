@@ -1,0 +1,28 @@
+// Flat owner-drawn menus.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace kit {
+
+struct FontSet;
+
+// Converts every item (and every submenu) to owner-drawn items with the flat look.
+void MakeMenuOwnerDrawn(HMENU menu, bool isMenuBar);
+// Fonts used to measure and draw menus; null uses 96-DPI defaults.
+void SetMenuFontSet(const FontSet* fonts);
+// Handles WM_MEASUREITEM, WM_DRAWITEM and WM_MENUCHAR for the converted menus.
+bool HandleMenuMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
+
+// Frees the item records of a converted menu and its submenus; call before destroying
+// a menu that is rebuilt (for example on a language change). Its items are ignored afterwards.
+void ReleaseOwnerDrawnMenu(HMENU menu);
+
+// The index of the first label whose mnemonic ("&" and the character; "&&" is a literal
+// ampersand) matches the typed character without regard to case; -1 when none does.
+int FindMenuMnemonic(const std::vector<std::wstring>& labels, wchar_t typed);
+
+}  // namespace kit
