@@ -380,19 +380,16 @@ class Reader {
   // through a local value first, because its own children may grow (and move) the stack.
   bool StartsContainer() const { return p_ < end_ && (*p_ == L'[' || *p_ == L'{'); }
 
-  bool TakeItems(JsonValue& out, size_t base) {
-    out.items.reserve(items_.size() - base);
-    for (size_t i = base; i < items_.size(); ++i) out.items.push_back(std::move(items_[i]));
-    items_.resize(base);
+  // Moves a container's children from the top of a scratch stack into the container.
+  template <typename T>
+  static bool TakeFromStack(std::vector<T>& target, std::vector<T>& stack, size_t base) {
+    target.reserve(stack.size() - base);
+    for (size_t i = base; i < stack.size(); ++i) target.push_back(std::move(stack[i]));
+    stack.resize(base);
     return true;
   }
-
-  bool TakeMembers(JsonValue& out, size_t base) {
-    out.members.reserve(members_.size() - base);
-    for (size_t i = base; i < members_.size(); ++i) out.members.push_back(std::move(members_[i]));
-    members_.resize(base);
-    return true;
-  }
+  bool TakeItems(JsonValue& out, size_t base) { return TakeFromStack(out.items, items_, base); }
+  bool TakeMembers(JsonValue& out, size_t base) { return TakeFromStack(out.members, members_, base); }
 
   bool ParseObject(JsonValue& out, int depth) {
     out.kind = JsonKind::Object;

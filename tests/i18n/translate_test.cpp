@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/language_scope.h"
+
 #include <thread>
 #include <vector>
 
@@ -9,14 +11,7 @@
 
 namespace {
 
-class LanguageScope {
- public:
-  explicit LanguageScope(int language) : saved_(i18n::ConfiguredLanguage()) { i18n::SetLanguage(language); }
-  ~LanguageScope() { i18n::SetLanguage(saved_); }
-
- private:
-  int saved_;
-};
+using testpaths::LanguageScope;
 
 TEST(Translate, KoreanReturnsTheVeryPointer) {
   LanguageScope korean(i18n::kKorean);

@@ -14,19 +14,11 @@
 #include "i18n/language.h"
 #include "i18n/translate.h"
 #include "model/utf8.h"
+#include "support/language_scope.h"
 
 namespace {
 
-// Switches the display language for one test and puts back the one that was current,
-// so later tests see English again.
-class LanguageScope {
- public:
-  explicit LanguageScope(int language) : saved_(i18n::CurrentLanguage()) { i18n::SetLanguage(language); }
-  ~LanguageScope() { i18n::SetLanguage(saved_); }
-
- private:
-  int saved_;
-};
+using testpaths::LanguageScope;
 
 struct ParseResult {
   bool ok = false;

@@ -2,18 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include "support/language_scope.h"
+
 #include "i18n/language.h"
 
 namespace {
 
-class LanguageScope {
- public:
-  explicit LanguageScope(int language) : saved_(i18n::ConfiguredLanguage()) { i18n::SetLanguage(language); }
-  ~LanguageScope() { i18n::SetLanguage(saved_); }
-
- private:
-  int saved_;
-};
+using testpaths::LanguageScope;
 
 Project WithColor(int color) {
   Project p;
