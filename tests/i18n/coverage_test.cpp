@@ -72,7 +72,7 @@ std::wstring DecodeLiteral(const std::wstring& body) {
 // Keys named at Translate/FormatText call sites, with adjacent literals joined.
 std::set<std::wstring> KeysUsedBySources() {
   std::set<std::wstring> keys;
-  const std::wregex call(LR"re((?:Translate|FormatText)\s*\(\s*((?:L"(?:[^"\\]|\\.)*"\s*)+))re");
+  const std::wregex call(LR"re((?:Translate|FormatText|I18N_KEY)\s*\(\s*((?:L"(?:[^"\\]|\\.)*"\s*)+))re");
   const std::wregex piece(LR"re(L"((?:[^"\\]|\\.)*)")re");
   for (const wchar_t* folder : {L"app", L"model", L"views", L"ui", L"i18n", L"aisync", L"vscode"}) {
     fs::path root = testpaths::SourceFile(folder);

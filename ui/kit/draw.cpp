@@ -49,7 +49,9 @@ RECT OutlineRect(const RECT& rect, float penWidth) {
   int inset = static_cast<int>(penWidth * 0.5f + 0.5f);
   RECT r = rect;
   InflateRect(&r, -inset, -inset);
-  if (r.right <= r.left || r.bottom <= r.top) return RECT{};
+  // A stroke wider than what is left would paint over the whole shape: draw nothing.
+  int pen = static_cast<int>(penWidth + 0.5f);
+  if (r.right - r.left < pen || r.bottom - r.top < pen || r.right <= r.left || r.bottom <= r.top) return RECT{};
   return r;
 }
 

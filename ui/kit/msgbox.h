@@ -17,6 +17,12 @@ int MsgBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT flags, 
 int MsgBoxWithPicture(HWND owner, const wchar_t* text, const wchar_t* caption, UINT flags, HBITMAP picture,
                       int iconId = 0);
 
+// The long-text form as a modeless window (the release notes): created hidden, owned by
+// the owner's top-level window, which stays enabled. The caller shows it and gives the
+// focus to its OK button (id IDOK). A button, Escape (IDCANCEL), WM_CLOSE or the close box
+// destroys it. Null when it cannot be created.
+HWND CreateModelessMsgBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT flags, int iconId = 0);
+
 // Registers the window class "QuenlorMsgBox" for the instance. True when the class is
 // registered afterwards (also when it already was). MsgBox registers it on first use
 // when start-up has not.

@@ -46,7 +46,11 @@ bool SaveWindowPng(HWND window, const std::wstring& path) {
     RECT all{0, 0, w, h};
     HBRUSH white = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     FillRect(memory.get(), &all, white);
-    if (!PrintWindow(window, memory.get(), 0)) {
+    // A window on screen is copied from the screen, children and all; PrintWindow
+    // leaves the children out under Wine.
+    bool copied = IsWindowVisible(window) && !IsIconic(window) &&
+                  BitBlt(memory.get(), 0, 0, w, h, screen.get(), r.left, r.top, SRCCOPY | CAPTUREBLT);
+    if (!copied && !PrintWindow(window, memory.get(), 0)) {
       SendMessageW(window, WM_PRINT, reinterpret_cast<WPARAM>(memory.get()),
                    PRF_CHILDREN | PRF_CLIENT | PRF_NONCLIENT | PRF_ERASEBKGND);
     }

@@ -1,0 +1,248 @@
+// The open document's lifecycle: start-up load, save, open, new file, export, import.
+#include <windows.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include "app/main_window.h"
+#include "app/settings.h"
+#include "app/shell_logic.h"
+#include "i18n/translate.h"
+#include "model/file_io.h"
+#include "model/project_file.h"
+#include "ui/kit/gdi.h"
+#include "views/calendar_view.h"
+
+namespace mainwindow {
+
+bool ChooseFileWithDialog(HWND owner, bool save, const std::wstring& title, const std::wstring& suggested,
+                          std::wstring& chosen) {
+  kit::ComPtr<IFileDialog> dialog;
+  if (FAILED(CoCreateInstance(save ? CLSID_FileSaveDialog : CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
+                              IID_IFileDialog, dialog.put_void()))) {
+    return false;
+  }
+  FILEOPENDIALOGOPTIONS options = 0;
+  dialog->GetOptions(&options);
+  options |= FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST | (save ? FOS_OVERWRITEPROMPT : FOS_FILEMUSTEXIST);
+  dialog->SetOptions(options);
+  std::wstring projectFiles = i18n::Translate(L"Tavrilo 프로젝트 파일 (*.qlproj)");
+  std::wstring allFiles = i18n::Translate(L"모든 파일 (*.*)");
+  COMDLG_FILTERSPEC types[] = {{projectFiles.c_str(), L"*.qlproj"}, {allFiles.c_str(), L"*.*"}};
+  dialog->SetFileTypes(2, types);
+  dialog->SetFileTypeIndex(1);
+  dialog->SetDefaultExtension(L"qlproj");
+  dialog->SetOkButtonLabel(save ? i18n::Translate(L"저장") : i18n::Translate(L"열기"));
+  dialog->SetTitle(title.c_str());
+  std::wstring folder = fileio::FolderPart(suggested);
+  if (!folder.empty() && fileio::FolderExists(folder)) {
+    kit::ComPtr<IShellItem> item;
+    if (SUCCEEDED(SHCreateItemFromParsingName(folder.c_str(), nullptr, IID_IShellItem, item.put_void()))) {
+      dialog->SetFolder(item.get());
+    }
+  }
+  if (save) dialog->SetFileName(fileio::FileNamePart(suggested).c_str());
+  if (FAILED(dialog->Show(owner))) return false;
+  kit::ComPtr<IShellItem> result;
+  if (FAILED(dialog->GetResult(result.put()))) return false;
+  wchar_t* path = nullptr;
+  if (FAILED(result->GetDisplayName(SIGDN_FILESYSPATH, &path)) || path == nullptr) return false;
+  chosen = path;
+  CoTaskMemFree(path);
+  return true;
+}
+
+std::wstring MainWindow::DefaultPath() const {
+  std::wstring base = options_.documentsFolder.empty() ? shell::DocumentsFolder() : options_.documentsFolder;
+  return shell::ChooseDefaultPath(base);
+}
+
+void MainWindow::LoadStartupDocument() {
+  std::wstring candidate = options_.initialPath;
+  if (candidate.empty()) {
+    std::wstring last = settings::ReadLastFile();
+    if (!last.empty() && fileio::FileExists(last)) candidate = last;
+  }
+  if (candidate.empty()) candidate = DefaultPath();
+
+  if (!fileio::FileExists(candidate)) {
+    currentPath_ = candidate;
+    SetStatusMessage(L"새 프로젝트 파일 - 첫 변경 시 저장됩니다.");
+    return;
+  }
+  std::wstring error;
+  ProjectDocument loaded;
+  if (projectfile::LoadProjectFile(candidate, loaded, error)) {
+    document_ = std::move(loaded);
+    currentPath_ = candidate;
+    settings::WriteSettingString(L"LastFile", candidate);
+    SetStatusMessage(L"프로젝트 파일을 불러왔습니다.");
+    return;
+  }
+  // Protection mode: without a path no save can overwrite the file we failed to read.
+  currentPath_.clear();
+  SetStatusMessage(L"파일을 열지 못했습니다.");
+  pendingMessage_ = i18n::Translate(L"프로젝트 파일을 열 수 없습니다.\n") + candidate + L"\n\n" + error +
+                    i18n::Translate(
+                        L"\n\n기존 파일을 보호하기 위해 빈 문서로 시작합니다.\n'다른 이름으로 저장'으로 새 위치에 저장하세요.");
+}
+
+void MainWindow::DocumentChanged(const std::wstring& status) {
+  modified_ = true;
+  statusMessage_ = status;
+  if (calendar_) calendar::RebuildDayIndex(calendar_);
+  RefreshLists();
+  if (autoSave_ && !currentPath_.empty()) SaveToPath(currentPath_);
+  RefreshTitle();
+  RefreshStatusBar();
+}
+
+bool MainWindow::SaveToPath(const std::wstring& path) {
+  std::wstring folder = fileio::FolderPart(path);
+  if (!folder.empty() && !fileio::FolderExists(folder)) SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
+  std::wstring error;
+  bool saved = projectfile::SaveProjectFile(path, document_.projects, document_.nextId, error);
+  if (saved) {
+    currentPath_ = path;
+    modified_ = false;
+    settings::WriteSettingString(L"LastFile", path);
+  }
+  RefreshTitle();
+  RefreshStatusBar();
+  if (!saved) {
+    ShowMessage(i18n::Translate(L"프로젝트 파일을 저장하지 못했습니다.\n") + path + L"\n\n" + error,
+                i18n::Translate(L"저장 실패"), MB_ICONERROR);
+  }
+  return saved;
+}
+
+bool MainWindow::Save() {
+  if (currentPath_.empty()) return SaveAs();
+  if (!SaveToPath(currentPath_)) return false;
+  statusMessage_ = i18n::Translate(L"저장했습니다: ") + currentPath_;
+  RefreshStatusBar();
+  return true;
+}
+
+bool MainWindow::SaveAs() {
+  std::wstring suggested = currentPath_.empty() ? DefaultPath() : currentPath_;
+  std::wstring chosen;
+  if (!ChooseFile(true, i18n::Translate(L"다른 이름으로 저장"), suggested, chosen)) return false;
+  if (!SaveToPath(chosen)) return false;
+  statusMessage_ = i18n::Translate(L"저장했습니다: ") + currentPath_;
+  RefreshStatusBar();
+  return true;
+}
+
+bool MainWindow::ConfirmDiscard() {
+  if (!modified_) return true;
+  int answer = ShowMessage(i18n::Translate(L"변경 내용이 저장되지 않았습니다.\n저장하시겠습니까?"), L"Tavrilo",
+                           MB_YESNOCANCEL | MB_ICONQUESTION);
+  if (answer == IDYES) return Save();
+  return answer == IDNO;
+}
+
+void MainWindow::ReplaceDocument(ProjectDocument document, const std::wstring& path, const wchar_t* status) {
+  document_ = std::move(document);
+  currentPath_ = path;
+  modified_ = false;
+  settings::WriteSettingString(L"LastFile", path);
+  selectedProjectId_ = 0;
+  if (calendar_) {
+    calendar::SetSelectedProject(calendar_, 0);
+    calendar::RebuildDayIndex(calendar_);
+  }
+  RefreshLists();
+  SetStatusMessage(status);
+  RefreshTitle();
+  RefreshStatusBar();
+}
+
+void MainWindow::NewProjectFile() {
+  if (!ConfirmDiscard()) return;
+  std::wstring suggested = fileio::FolderPart(DefaultPath()) + i18n::Translate(L"\\새 프로젝트 파일.qlproj");
+  std::wstring chosen;
+  if (!ChooseFile(true, i18n::Translate(L"새 프로젝트 파일 만들기"), suggested, chosen)) return;
+  ProjectDocument kept = document_;
+  document_ = ProjectDocument();
+  if (!SaveToPath(chosen)) {
+    document_ = std::move(kept);
+    if (calendar_) calendar::RebuildDayIndex(calendar_);
+    return;
+  }
+  ReplaceDocument(std::move(document_), chosen, L"새 프로젝트 파일을 만들었습니다.");
+}
+
+void MainWindow::Open() {
+  std::wstring suggested = currentPath_.empty() ? DefaultPath() : currentPath_;
+  std::wstring chosen;
+  if (ChooseFile(false, i18n::Translate(L"프로젝트 파일 열기"), suggested, chosen)) OpenPath(chosen);
+}
+
+bool MainWindow::OpenPath(const std::wstring& path) {
+  if (!ConfirmDiscard()) return false;
+  ProjectDocument loaded;
+  std::wstring error;
+  if (!projectfile::LoadProjectFile(path, loaded, error)) {
+    ShowMessage(i18n::Translate(L"프로젝트 파일을 열 수 없습니다.\n") + path + L"\n\n" + error,
+                i18n::Translate(L"열기 실패"), MB_ICONERROR);
+    return false;
+  }
+  ReplaceDocument(std::move(loaded), path, L"프로젝트 파일을 열었습니다.");
+  return true;
+}
+
+void MainWindow::ExportProject() {
+  const Project* project = document_.Find(selectedProjectId_);
+  if (project == nullptr) {
+    ShowMessage(i18n::Translate(L"내보낼 프로젝트를 왼쪽 목록에서 먼저 선택하세요."), i18n::Translate(L"프로젝트 내보내기"),
+                MB_ICONINFORMATION);
+    return;
+  }
+  std::wstring folder = fileio::FolderPart(currentPath_.empty() ? DefaultPath() : currentPath_);
+  std::wstring suggested = folder + L"\\" + shell::SafeFileName(project->title) + L".qlproj";
+  std::wstring chosen;
+  if (!ChooseFile(true, i18n::Translate(L"프로젝트 내보내기"), suggested, chosen)) return;
+  if (!currentPath_.empty() &&
+      CompareStringOrdinal(chosen.c_str(), -1, currentPath_.c_str(), -1, TRUE) == CSTR_EQUAL) {
+    ShowMessage(i18n::Translate(L"현재 열려 있는 프로젝트 파일에는 내보낼 수 없습니다.\n다른 파일 이름을 지정하세요."),
+                i18n::Translate(L"프로젝트 내보내기"), MB_ICONWARNING);
+    return;
+  }
+  std::wstring error;
+  Project copy = *project;
+  if (projectfile::SaveProjectFile(chosen, {copy}, copy.id + 1, error)) {
+    statusMessage_ = i18n::Translate(L"프로젝트를 내보냈습니다: ") + chosen;
+    RefreshStatusBar();
+  } else {
+    ShowMessage(i18n::Translate(L"파일을 저장하지 못했습니다.\n") + chosen + L"\n\n" + error,
+                i18n::Translate(L"내보내기 실패"), MB_ICONERROR);
+  }
+}
+
+void MainWindow::ImportProjects() {
+  std::wstring suggested = currentPath_.empty() ? DefaultPath() : currentPath_;
+  std::wstring chosen;
+  if (!ChooseFile(false, i18n::Translate(L"프로젝트 가져오기"), suggested, chosen)) return;
+  std::vector<Project> projects;
+  std::wstring error;
+  if (!projectfile::ReadProjects(chosen, projects, error)) {
+    ShowMessage(i18n::Translate(L"파일을 읽을 수 없습니다.\n") + chosen + L"\n\n" + error,
+                i18n::Translate(L"가져오기 실패"), MB_ICONERROR);
+    return;
+  }
+  if (projects.empty()) {
+    ShowMessage(i18n::Translate(L"가져올 프로젝트가 없습니다."), i18n::Translate(L"프로젝트 가져오기"),
+                MB_ICONINFORMATION);
+    return;
+  }
+  int32_t last = 0;
+  for (auto& project : projects) last = document_.AddProject(std::move(project));
+  std::wstring text = i18n::FormatText(L"프로젝트 {0}개를 가져왔습니다.", {std::to_wstring(projects.size())});
+  DocumentChanged(text);
+  SelectProject(last);
+  statusMessage_ = text;
+  RefreshStatusBar();
+  ShowMessage(text, i18n::Translate(L"프로젝트 가져오기"), MB_ICONINFORMATION);
+}
+
+}  // namespace mainwindow

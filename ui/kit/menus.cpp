@@ -1,0 +1,325 @@
+#include "ui/kit/menus.h"
+
+#include <memory>
+#include <optional>
+#include <unordered_map>
+
+#include "i18n/language.h"
+#include "ui/kit/colors.h"
+#include "ui/kit/draw.h"
+#include "ui/kit/fonts.h"
+#include "ui/kit/gdi.h"
+#include "ui/kit/scale.h"
+
+namespace kit {
+namespace {
+
+constexpr COLORREF kMenuBarBackground = Rgb(0xF8F9FC);
+constexpr COLORREF kMenuBarHighlight = Rgb(0xE2E7FC);
+
+struct MenuItemRecord {
+  std::wstring label;        // text before the first tab, with its "&" mnemonic
+  std::wstring accelerator;  // text after the tab
+  bool menuBar = false;
+  bool separator = false;
+};
+
+// Item data is only trusted when it is one of these records: other code may own-draw
+// items of the same menus with data of its own.
+std::unordered_map<ULONG_PTR, std::unique_ptr<MenuItemRecord>>& Records() {
+  static std::unordered_map<ULONG_PTR, std::unique_ptr<MenuItemRecord>> records;
+  return records;
+}
+
+const MenuItemRecord* FindRecord(ULONG_PTR data) {
+  auto& records = Records();
+  auto it = records.find(data);
+  return it == records.end() ? nullptr : it->second.get();
+}
+
+const FontSet* g_menuFonts = nullptr;
+
+const FontSet& MenuFonts() {
+  if (g_menuFonts != nullptr) return *g_menuFonts;
+  // Built on first use and again when the language or the embedded faces change,
+  // because either may change the family.
+  static OwnedFontSet fallback;
+  static int builtLanguage = -1;
+  static bool builtWithPretendard = false;
+  if (builtLanguage != i18n::CurrentLanguage() || builtWithPretendard != PretendardAvailable()) {
+    fallback.Rebuild(96);
+    builtLanguage = i18n::CurrentLanguage();
+    builtWithPretendard = PretendardAvailable();
+  }
+  return fallback.get();
+}
+
+HBRUSH MenuBarBrush() {
+  // Menus keep a borrowed brush; it must live as long as any menu bar can.
+  static UniqueBrush brush(CreateSolidBrush(kMenuBarBackground));
+  return brush.get();
+}
+
+wchar_t Lower(wchar_t c) {
+  CharLowerBuffW(&c, 1);
+  return c;
+}
+
+SIZE TextExtent(HDC dc, HFONT font, const std::wstring& text, UINT format) {
+  if (text.empty()) return SIZE{0, 0};
+  SelectObjectScope select(dc, font);
+  RECT r{0, 0, 0, 0};
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, format | DT_CALCRECT | DT_SINGLELINE);
+  return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+void MeasureItem(const MenuItemRecord& record, MEASUREITEMSTRUCT& measure) {
+  const FontSet& fonts = MenuFonts();
+  int dpi = fonts.dpi;
+  if (record.separator) {
+    measure.itemWidth = Scale(10, dpi);
+    measure.itemHeight = Scale(9, dpi);
+    return;
+  }
+  WindowDc screen(nullptr);
+  int label = TextExtent(screen.get(), fonts.body, record.label, 0).cx;
+  if (record.menuBar) {
+    measure.itemWidth = label + Scale(12, dpi);
+    measure.itemHeight = Scale(28, dpi);
+    return;
+  }
+  int tail = Scale(16, dpi);
+  if (!record.accelerator.empty()) {
+    tail = TextExtent(screen.get(), fonts.body, record.accelerator, DT_NOPREFIX).cx + Scale(40, dpi);
+  }
+  measure.itemWidth = label + tail + Scale(34, dpi);
+  measure.itemHeight = Scale(32, dpi);
+}
+
+// The radio flag may be set after conversion (CheckMenuRadioItem does), so it is read
+// from the item itself.
+bool IsRadioItem(HMENU menu, ULONG_PTR data) {
+  int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_FTYPE | MIIM_DATA;
+    if (GetMenuItemInfoW(menu, i, TRUE, &info) && info.dwItemData == data) {
+      return (info.fType & MFT_RADIOCHECK) != 0;
+    }
+  }
+  return false;
+}
+
+void PaintMenuBarItem(HDC dc, const RECT& rect, const MenuItemRecord& record, UINT state, const FontSet& fonts) {
+  int dpi = fonts.dpi;
+  FillSolidRect(dc, rect, kMenuBarBackground);
+  if ((state & (ODS_SELECTED | ODS_HOTLIGHT)) != 0) {
+    RECT highlight = rect;
+    InflateRect(&highlight, -Scale(1, dpi), -Scale(3, dpi));
+    FillRoundRect(dc, highlight, static_cast<float>(Scale(5, dpi)), kMenuBarHighlight);
+  }
+  SelectObjectScope select(dc, fonts.body);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextColor(dc, (state & ODS_INACTIVE) != 0 ? color::kMutedText : color::kText);
+  RECT text = rect;
+  UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE | ((state & ODS_NOACCEL) != 0 ? DT_HIDEPREFIX : 0);
+  DrawTextW(dc, record.label.c_str(), static_cast<int>(record.label.size()), &text, format);
+}
+
+void PaintPopupItem(HDC dc, const RECT& rect, const MenuItemRecord& record, UINT state, bool radio,
+                    const FontSet& fonts) {
+  int dpi = fonts.dpi;
+  int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  FillSolidRect(dc, rect, color::kWhite);
+  if (record.separator) {
+    DrawSeparator(dc, rect.left + Scale(10, dpi), rect.right - Scale(10, dpi), rect.top + height / 2);
+    return;
+  }
+  bool unavailable = (state & (ODS_GRAYED | ODS_DISABLED)) != 0;
+  if ((state & ODS_SELECTED) != 0 && !unavailable) {
+    RECT highlight = rect;
+    InflateRect(&highlight, -Scale(4, dpi), -Scale(1, dpi));
+    FillRoundRect(dc, highlight, static_cast<float>(Scale(5, dpi)), color::kAccentTint);
+  }
+  float cy = rect.top + height / 2.0f;
+  if ((state & ODS_CHECKED) != 0) {
+    float cx = static_cast<float>(rect.left + Scale(18, dpi));
+    if (radio) {
+      FillCircle(dc, cx, cy, static_cast<float>(Scale(4, dpi)), color::kAccent);
+    } else {
+      DrawCheck(dc, cx, cy, static_cast<float>(Scale(10, dpi)), color::kAccent, static_cast<float>(Scale(2, dpi)));
+    }
+  }
+  SelectObjectScope select(dc, fonts.body);
+  SetBkMode(dc, TRANSPARENT);
+  UINT hide = (state & ODS_NOACCEL) != 0 ? DT_HIDEPREFIX : 0;
+  SetTextColor(dc, unavailable ? color::kHintText : color::kText);
+  RECT label{rect.left + Scale(34, dpi), rect.top, rect.left + width - Scale(12, dpi), rect.bottom};
+  DrawTextW(dc, record.label.c_str(), static_cast<int>(record.label.size()), &label,
+            DT_LEFT | DT_VCENTER | DT_SINGLELINE | hide);
+  if (!record.accelerator.empty()) {
+    SetTextColor(dc, (state & ODS_DISABLED) != 0 ? color::kHintText : color::kMutedText);
+    RECT accelerator{rect.left + Scale(34, dpi), rect.top, rect.left + width - Scale(14, dpi), rect.bottom};
+    DrawTextW(dc, record.accelerator.c_str(), static_cast<int>(record.accelerator.size()), &accelerator,
+              DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  }
+}
+
+void DrawItem(const MenuItemRecord& record, const DRAWITEMSTRUCT& item) {
+  const FontSet& fonts = MenuFonts();
+  const RECT& target = item.rcItem;
+  int width = target.right - target.left, height = target.bottom - target.top;
+  if (width <= 0 || height <= 0) return;
+  auto menu = reinterpret_cast<HMENU>(item.hwndItem);
+  bool radio = !record.menuBar && IsRadioItem(menu, item.itemData);
+  RECT local{0, 0, width, height};
+
+  UniqueMemoryDc memory(CreateCompatibleDC(item.hDC));
+  UniqueBitmap bitmap(memory ? CreateCompatibleBitmap(item.hDC, width, height) : nullptr);
+  HDC dc = item.hDC;
+  RECT rect = target;
+  std::optional<SelectObjectScope> selectBitmap;
+  if (bitmap) {
+    selectBitmap.emplace(memory.get(), bitmap.get());
+    dc = memory.get();
+    rect = local;
+  }
+  if (record.menuBar) {
+    PaintMenuBarItem(dc, rect, record, item.itemState, fonts);
+  } else {
+    PaintPopupItem(dc, rect, record, item.itemState, radio, fonts);
+  }
+  if (bitmap) BitBlt(item.hDC, target.left, target.top, width, height, memory.get(), 0, 0, SRCCOPY);
+}
+
+void ForgetItems(HMENU menu) {
+  int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_DATA | MIIM_SUBMENU;
+    if (!GetMenuItemInfoW(menu, i, TRUE, &info)) continue;
+    if (info.hSubMenu != nullptr) ForgetItems(info.hSubMenu);
+    Records().erase(info.dwItemData);
+  }
+}
+
+}  // namespace
+
+int FindMenuMnemonic(const std::vector<std::wstring>& labels, wchar_t typed) {
+  wchar_t wanted = Lower(typed);
+  for (size_t i = 0; i < labels.size(); ++i) {
+    const std::wstring& label = labels[i];
+    for (size_t k = 0; k + 1 < label.size(); ++k) {
+      if (label[k] != L'&') continue;
+      if (label[k + 1] == L'&') {
+        ++k;  // a literal ampersand, not a mnemonic
+        continue;
+      }
+      if (Lower(label[k + 1]) == wanted) return static_cast<int>(i);
+    }
+  }
+  return -1;
+}
+
+void MakeMenuOwnerDrawn(HMENU menu, bool isMenuBar) {
+  if (menu == nullptr || !IsMenu(menu)) return;
+  MENUINFO menuInfo{};
+  menuInfo.cbSize = sizeof(menuInfo);
+  menuInfo.fMask = MIM_BACKGROUND;
+  menuInfo.hbrBack = isMenuBar ? MenuBarBrush() : static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  SetMenuInfo(menu, &menuInfo);
+
+  int count = GetMenuItemCount(menu);
+  for (int i = 0; i < count; ++i) {
+    MENUITEMINFOW info{};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_FTYPE | MIIM_SUBMENU | MIIM_STRING;
+    if (!GetMenuItemInfoW(menu, i, TRUE, &info)) continue;
+    if (info.hSubMenu != nullptr) MakeMenuOwnerDrawn(info.hSubMenu, false);
+    if ((info.fType & MFT_OWNERDRAW) != 0) continue;
+
+    auto record = std::make_unique<MenuItemRecord>();
+    record->menuBar = isMenuBar;
+    record->separator = (info.fType & MFT_SEPARATOR) != 0;
+    if (!record->separator && info.cch > 0) {
+      std::wstring text(info.cch + 1, L'\0');
+      MENUITEMINFOW textInfo{};
+      textInfo.cbSize = sizeof(textInfo);
+      textInfo.fMask = MIIM_STRING;
+      textInfo.dwTypeData = text.data();
+      textInfo.cch = static_cast<UINT>(text.size());
+      if (GetMenuItemInfoW(menu, i, TRUE, &textInfo)) text.resize(textInfo.cch);
+      else text.clear();
+      size_t tab = text.find(L'\t');
+      record->label = text.substr(0, tab);
+      if (tab != std::wstring::npos) record->accelerator = text.substr(tab + 1);
+    }
+
+    MENUITEMINFOW change{};
+    change.cbSize = sizeof(change);
+    change.fMask = MIIM_FTYPE | MIIM_DATA;
+    change.fType = info.fType | MFT_OWNERDRAW;
+    change.dwItemData = reinterpret_cast<ULONG_PTR>(record.get());
+    if (SetMenuItemInfoW(menu, i, TRUE, &change)) {
+      Records().emplace(change.dwItemData, std::move(record));
+    }
+  }
+}
+
+void ReleaseOwnerDrawnMenu(HMENU menu) {
+  if (menu != nullptr && IsMenu(menu)) ForgetItems(menu);
+}
+
+void SetMenuFontSet(const FontSet* fonts) { g_menuFonts = fonts; }
+
+bool HandleMenuMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+  try {
+    switch (message) {
+      case WM_MEASUREITEM: {
+        auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lparam);
+        if (measure == nullptr || measure->CtlType != ODT_MENU) return false;
+        const MenuItemRecord* record = FindRecord(measure->itemData);
+        if (record == nullptr) return false;
+        MeasureItem(*record, *measure);
+        result = TRUE;
+        return true;
+      }
+      case WM_DRAWITEM: {
+        auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+        if (item == nullptr || item->CtlType != ODT_MENU) return false;
+        const MenuItemRecord* record = FindRecord(item->itemData);
+        if (record == nullptr) return false;
+        DrawItem(*record, *item);
+        result = TRUE;
+        return true;
+      }
+      case WM_MENUCHAR: {
+        auto menu = reinterpret_cast<HMENU>(lparam);
+        if (menu == nullptr || !IsMenu(menu)) return false;
+        std::vector<std::wstring> labels;
+        int count = GetMenuItemCount(menu);
+        for (int i = 0; i < count; ++i) {
+          MENUITEMINFOW info{};
+          info.cbSize = sizeof(info);
+          info.fMask = MIIM_DATA;
+          const MenuItemRecord* record =
+              GetMenuItemInfoW(menu, i, TRUE, &info) ? FindRecord(info.dwItemData) : nullptr;
+          labels.push_back(record != nullptr ? record->label : std::wstring());
+        }
+        int index = FindMenuMnemonic(labels, static_cast<wchar_t>(LOWORD(wparam)));
+        if (index < 0) return false;
+        result = MAKELRESULT(index, MNC_EXECUTE);
+        return true;
+      }
+      default:
+        return false;
+    }
+  } catch (...) {
+    // Called from window procedures: a failure leaves the message to Windows.
+    return false;
+  }
+}
+
+}  // namespace kit

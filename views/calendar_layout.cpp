@@ -1,0 +1,224 @@
+#include "views/calendar_layout.h"
+
+#include <algorithm>
+
+#include "ui/kit/scale.h"
+
+namespace calendar {
+
+using kit::Scale;
+
+Date WeekStart(const Date& date) { return dates::AddDays(date, -dates::WeekDay(date)); }
+
+Date AddMonthsClamped(const Date& date, int months) {
+  int64_t index = static_cast<int64_t>(date.year) * 12 + (date.month - 1) + months;
+  Date result;
+  result.year = static_cast<int32_t>(index / 12);
+  result.month = static_cast<int32_t>(index % 12 + 1);
+  result.day = std::min(date.day, dates::DaysInMonth(result.year, result.month));
+  return result;
+}
+
+Date StepPeriod(int viewMode, const Date& anchor, const Date& selected, int direction) {
+  switch (viewMode) {
+    case kDayView: return dates::AddDays(anchor, direction);
+    case kWeekView: return dates::AddDays(selected, 7 * direction);
+    case kYearView: return AddMonthsClamped(anchor, 12 * direction);
+    default: return AddMonthsClamped(anchor, direction);
+  }
+}
+
+MonthGrid MonthGridFor(const Date& anyDayOfMonth) {
+  Date first{anyDayOfMonth.year, anyDayOfMonth.month, 1};
+  Date last{anyDayOfMonth.year, anyDayOfMonth.month, dates::DaysInMonth(anyDayOfMonth.year, anyDayOfMonth.month)};
+  MonthGrid grid;
+  grid.first = WeekStart(first);
+  int32_t end = dates::DayNumber(last) + (6 - dates::WeekDay(last));
+  grid.rows = (end - dates::DayNumber(grid.first) + 1) / 7;
+  return grid;
+}
+
+bool DateInPeriod(int viewMode, const Date& anchor, const Date& date) {
+  if (!dates::IsValid(date) || !dates::IsValid(anchor)) return false;
+  switch (viewMode) {
+    case kDayView: return date == anchor;
+    case kWeekView: return WeekStart(date) == WeekStart(anchor);
+    case kYearView: return date.year == anchor.year;
+    default: {
+      MonthGrid grid = MonthGridFor(anchor);
+      int32_t offset = dates::DayNumber(date) - dates::DayNumber(grid.first);
+      return offset >= 0 && offset < grid.rows * 7;
+    }
+  }
+}
+
+HeaderLayout LayoutHeader(int width, const HeaderTextWidths& measured, int dpi) {
+  auto padded = [dpi](int text, int minimum) { return std::max(text + Scale(14, dpi), Scale(minimum, dpi)); };
+  int today = padded(measured.today, 56);
+  int go = padded(measured.go, 56);
+  int label = padded(measured.dateLabel, 44);
+  int views[4];
+  int viewSum = 0;
+  for (int i = 0; i < 4; ++i) {
+    views[i] = padded(measured.views[i], 50);
+    viewSum += views[i];
+  }
+
+  HeaderLayout layout;
+  int needed = viewSum + Scale(166, dpi) + label + go + Scale(222, dpi) + 2 * Scale(32, dpi) + today;
+  layout.narrow = width < needed;
+  layout.height = Scale(layout.narrow ? 100 : 60, dpi);
+
+  int top = Scale(14, dpi), rowHeight = Scale(32, dpi), gap = Scale(6, dpi);
+  RECT& previous = layout.buttons[kButtonPrevious];
+  previous = {Scale(16, dpi), top, Scale(16, dpi) + Scale(32, dpi), top + rowHeight};
+  RECT& todayButton = layout.buttons[kButtonToday];
+  todayButton = {previous.right + gap, top, previous.right + gap + today, top + rowHeight};
+  RECT& next = layout.buttons[kButtonNext];
+  next = {todayButton.right + gap, top, todayButton.right + gap + Scale(32, dpi), top + rowHeight};
+
+  int g = Scale(layout.narrow ? 55 : 14, dpi);
+  RECT& goButton = layout.buttons[kButtonGo];
+  goButton = {width - Scale(16, dpi) - go, g, width - Scale(16, dpi), g + rowHeight};
+  layout.picker = {goButton.left - gap - Scale(132, dpi), g, goButton.left - gap, g + Scale(32, dpi)};
+  layout.dateLabel = {layout.picker.left - Scale(8, dpi) - label, g, layout.picker.left - Scale(8, dpi),
+                      g + rowHeight};
+  int right = layout.dateLabel.left - Scale(20, dpi);
+  for (int i = 3; i >= 0; --i) {
+    RECT& button = layout.buttons[kButtonDay + i];
+    button = {right - views[i], g + Scale(2, dpi), right, g + rowHeight - Scale(2, dpi)};
+    right = button.left;
+  }
+
+  RECT& title = layout.title;
+  title.left = next.right + Scale(16, dpi);
+  title.top = top;
+  title.bottom = top + rowHeight;
+  title.right = (layout.narrow ? width : layout.buttons[kButtonDay].left) - Scale(16, dpi);
+  if (title.right < title.left) title.right = title.left;
+  return layout;
+}
+
+int ColumnEdge(int left, int width, int i) { return left + i * width / 7; }
+
+int RowEdge(int top, int height, int rows, int r) { return rows > 0 ? top + r * height / rows : top; }
+
+int MonthSlotCount(int firstItemTop, int cellBottom, int dpi) {
+  // C++ division truncates towards zero, so a cell short by less than a slot still
+  // gives 0 rather than -1; both mean "no slot".
+  return (Scale(3, dpi) + cellBottom - Scale(4, dpi) - firstItemTop) / (Scale(20, dpi) + Scale(3, dpi));
+}
+
+SlotPlan PlanSlots(int slots, int itemCount) {
+  SlotPlan plan;
+  if (itemCount <= 0) return plan;
+  if (slots <= 0) {
+    plan.dot = true;
+  } else if (itemCount <= slots) {
+    plan.bars = itemCount;
+  } else {
+    plan.bars = slots - 1;
+    plan.moreCount = itemCount - plan.bars;
+  }
+  return plan;
+}
+
+WeekFit FitWeekItems(int itemCount, int firstTop, int bodyBottom, int dpi,
+                     const std::function<int(int)>& heightOf) {
+  WeekFit fit;
+  int y = firstTop;
+  for (int i = 0; i < itemCount; ++i) {
+    int h = heightOf(i);
+    int room = Scale(6, dpi) + (i + 1 < itemCount ? Scale(22, dpi) : 0);
+    if (bodyBottom - room < y + h) {
+      fit.moreTop = y;
+      fit.moreCount = itemCount - i;
+      break;
+    }
+    fit.itemTops.push_back(y);
+    y += h + Scale(6, dpi);
+  }
+  return fit;
+}
+
+int YearColumns(int width, int height) {
+  if (width < height * 2 / 3) return 2;
+  if (width < height * 5 / 4) return 3;
+  return 4;
+}
+
+RECT YearTileRect(const RECT& area, int month, int dpi) {
+  int w = area.right - area.left, h = area.bottom - area.top;
+  int columns = YearColumns(w, h);
+  int rows = 12 / columns;
+  int g = Scale(12, dpi);
+  int column = month % columns, row = month / columns;
+  RECT tile;
+  tile.left = area.left + g + (w - g) * column / columns;
+  tile.right = area.left + (w - g) * (column + 1) / columns;
+  tile.top = area.top + g + (h - g) * row / rows;
+  tile.bottom = area.top + (h - g) * (row + 1) / rows;
+  return tile;
+}
+
+RECT YearDayCellRect(const RECT& tile, int cell, int dpi) {
+  int x0 = tile.left + Scale(8, dpi);
+  int width = (tile.right - tile.left) - Scale(16, dpi);
+  int top = tile.top + Scale(34, dpi) + Scale(18, dpi) + Scale(2, dpi);
+  int height = tile.bottom - Scale(8, dpi) - top;
+  int row = cell / 7, column = cell % 7;
+  return RECT{ColumnEdge(x0, width, column), RowEdge(top, height, 6, row), ColumnEdge(x0, width, column + 1),
+              RowEdge(top, height, 6, row + 1)};
+}
+
+int YearDayRadius(const RECT& cell, int dpi) {
+  int side = std::min(cell.right - cell.left, cell.bottom - cell.top);
+  return std::max(Scale(5, dpi), side / 2 - Scale(1, dpi));
+}
+
+int ClampScroll(int offset, int contentHeight, int visibleHeight) {
+  int limit = std::max(0, contentHeight - visibleHeight);
+  return std::clamp(offset, 0, limit);
+}
+
+RECT ScrollThumbRect(int areaRight, int contentTop, int visibleHeight, int contentHeight, int scrollOffset,
+                     int dpi) {
+  if (visibleHeight <= 0 || visibleHeight >= contentHeight) return RECT{};
+  int track = visibleHeight - Scale(8, dpi);
+  int64_t proportional = static_cast<int64_t>(visibleHeight) * track / contentHeight;
+  int thumb = std::max(Scale(30, dpi), static_cast<int>(proportional));
+  int travel = track - thumb;
+  int top = contentTop + Scale(4, dpi) +
+            static_cast<int>(static_cast<int64_t>(travel) * scrollOffset / std::max(1, contentHeight - visibleHeight));
+  return RECT{areaRight - Scale(8, dpi), top, areaRight - Scale(4, dpi), top + thumb};
+}
+
+WheelResult AccumulateWheel(int remainder, int delta) {
+  WheelResult result;
+  result.remainder = remainder + delta;
+  while (result.remainder > 119) {
+    result.remainder -= 120;
+    --result.periodSteps;
+  }
+  while (result.remainder < -119) {
+    result.remainder += 120;
+    ++result.periodSteps;
+  }
+  return result;
+}
+
+int HitTestButtons(const RECT (&buttons)[kHeaderButtonCount], POINT point) {
+  for (int i = 0; i < kHeaderButtonCount; ++i) {
+    if (PtInRect(&buttons[i], point)) return i;
+  }
+  return -1;
+}
+
+int HitTestRegions(const std::vector<HitRegion>& regions, POINT point) {
+  for (size_t i = regions.size(); i-- > 0;) {
+    if (PtInRect(&regions[i].rect, point)) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+}  // namespace calendar

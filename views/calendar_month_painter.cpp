@@ -1,0 +1,111 @@
+#include <string>
+
+#include "i18n/translate.h"
+#include "ui/kit/draw.h"
+#include "views/calendar_items.h"
+#include "views/calendar_layout.h"
+#include "views/calendar_painters.h"
+#include "views/calendar_text.h"
+
+namespace calendar {
+namespace {
+
+namespace color = kit::color;
+
+void PaintWeekDayRow(const PaintContext& ctx, const RECT& row) {
+  int width = row.right - row.left;
+  for (int i = 0; i < 7; ++i) {
+    RECT cell{ColumnEdge(row.left, width, i), row.top, ColumnEdge(row.left, width, i + 1), row.bottom};
+    kit::FillSolidRect(ctx.dc, cell, WeekDayHeadBackground(i));
+    PaintTextLine(ctx.dc, ctx.fonts->semibold, ShortDayName(i), cell, WeekDayTextColor(i, color::kMutedText),
+                  DT_CENTER);
+  }
+  kit::FillSolidRect(ctx.dc, RECT{row.left, row.bottom - ctx.S(1), row.right, row.bottom}, color::kLine);
+}
+
+void PaintDayLabel(const PaintContext& ctx, const RECT& cell, const Date& date, int weekDay, bool inMonth) {
+  int x = cell.left + ctx.S(8), y = cell.top + ctx.S(6);
+  if (date == ctx.today) {
+    int cx = x + ctx.S(11), cy = y + ctx.S(11), r = ctx.S(12);
+    FillCircle(ctx, static_cast<float>(cx), static_cast<float>(cy), static_cast<float>(r), color::kAccent);
+    PaintTextLine(ctx.dc, ctx.fonts->semibold, std::to_wstring(date.day), RECT{cx - r, cy - r, cx + r, cy + r},
+                  color::kWhite, DT_CENTER);
+    PaintTextLine(ctx.dc, ctx.fonts->small, i18n::Translate(L"오늘"),
+                  RECT{cx + ctx.S(16), cy - r, cell.right - ctx.S(4), cy + r}, color::kAccent);
+    return;
+  }
+  bool first = date.day == 1;
+  COLORREF textColor = WeekDayTextColor(weekDay, color::kText);
+  if (!inMonth) textColor = kit::BlendColor(textColor, color::kWhite, 150);
+  PaintTextLine(ctx.dc, first ? ctx.fonts->semibold : ctx.fonts->body,
+                first ? MonthDayText(date) : std::to_wstring(date.day),
+                RECT{x + ctx.S(2), y, cell.right - ctx.S(4), y + ctx.S(22)}, textColor);
+}
+
+void PaintDayItems(CalendarView& view, const PaintContext& ctx, const RECT& cell, const Date& date, int32_t day) {
+  std::vector<const Project*> projects = DayProjects(view, day);
+  if (projects.empty()) return;
+  int firstTop = cell.top + ctx.S(34);
+  SlotPlan plan = PlanSlots(MonthSlotCount(firstTop, cell.bottom, ctx.dpi), static_cast<int>(projects.size()));
+  if (plan.dot) {
+    FillCircle(ctx, static_cast<float>(cell.right - ctx.S(10)), static_cast<float>(cell.top + ctx.S(16)),
+                    static_cast<float>(ctx.S(4)), ProjectColors(*projects.front()).main);
+    return;
+  }
+  int step = ctx.S(20) + ctx.S(3);
+  for (int k = 0; k < plan.bars; ++k) {
+    const Project& project = *projects[static_cast<size_t>(k)];
+    int top = firstTop + k * step;
+    RECT bar{cell.left + ctx.S(4), top, cell.right - ctx.S(5), top + ctx.S(20)};
+    PaintProjectBar(ctx, bar, project, IsHovered(view, project.id, day), project.id == view.selectedProjectId);
+    AddRegion(view, bar, date, project.id, kHitProject);
+  }
+  if (plan.moreCount > 0) {
+    int top = firstTop + plan.bars * step;
+    RECT more{cell.left + ctx.S(8), top, cell.right - ctx.S(4), top + ctx.S(20)};
+    PaintTextLine(ctx.dc, ctx.fonts->item, i18n::FormatText(L"+{0}개 더보기", {std::to_wstring(plan.moreCount)}),
+                  more, color::kMutedText);
+    AddRegion(view, more, date, 0, kHitMoreLink);
+  }
+}
+
+}  // namespace
+
+void PaintMonthView(CalendarView& view, const PaintContext& ctx, const RECT& area) {
+  int width = area.right - area.left;
+  RECT headRow{area.left, area.top, area.right, area.top + ctx.S(32)};
+  PaintWeekDayRow(ctx, headRow);
+
+  MonthGrid grid = MonthGridFor(view.anchorDate);
+  int gridTop = headRow.bottom, gridHeight = area.bottom - gridTop;
+  int32_t firstDay = dates::DayNumber(grid.first);
+  SelectionSpan selection = SelectedSpan(view);
+
+  for (int r = 0; r < grid.rows; ++r) {
+    for (int c = 0; c < 7; ++c) {
+      int32_t day = firstDay + r * 7 + c;
+      Date date = dates::FromDayNumber(day);
+      RECT cell{ColumnEdge(area.left, width, c), RowEdge(gridTop, gridHeight, grid.rows, r),
+                ColumnEdge(area.left, width, c + 1), RowEdge(gridTop, gridHeight, grid.rows, r + 1)};
+      bool inMonth = date.month == view.anchorDate.month;
+      COLORREF background = WeekDayCellBackground(c);
+      if (!inMonth) background = kit::BlendColor(background, color::kWindow, 220);
+      if (selection.Contains(day)) background = kit::BlendColor(background, selection.light, 190);
+      kit::FillSolidRect(ctx.dc, cell, background);
+      kit::FillSolidRect(ctx.dc, RECT{cell.right - ctx.S(1), cell.top, cell.right, cell.bottom}, color::kLine);
+      kit::FillSolidRect(ctx.dc, RECT{cell.left, cell.bottom - ctx.S(1), cell.right, cell.bottom}, color::kLine);
+      AddRegion(view, cell, date, 0, kHitDay);
+
+      if (date == view.selectedDate) {
+        RECT outline = cell;
+        InflateRect(&outline, -ctx.S(2), -ctx.S(2));
+        kit::DrawRoundRect(ctx.dc, outline, static_cast<float>(ctx.S(6)),
+                           ctx.focused ? color::kAccent : color::kAccentLight, static_cast<float>(ctx.S(2)));
+      }
+      PaintDayLabel(ctx, cell, date, c, inMonth);
+      PaintDayItems(view, ctx, cell, date, day);
+    }
+  }
+}
+
+}  // namespace calendar

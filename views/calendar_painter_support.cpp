@@ -1,0 +1,51 @@
+#include "views/calendar_painters.h"
+
+#include "ui/kit/colors.h"
+
+namespace calendar {
+
+SelectionSpan SelectedSpan(const CalendarView& view) {
+  SelectionSpan span;
+  if (view.selectedProjectId == 0 || view.document == nullptr) return span;
+  const Project* project = view.document->Find(view.selectedProjectId);
+  if (project == nullptr) return span;
+  Date start = project->EffectiveStart(), end = project->EffectiveEnd();
+  if (!dates::IsValid(start) || !dates::IsValid(end)) return span;
+  span.project = project;
+  span.light = kit::ProjectColor(project->color).light;
+  span.start = dates::DayNumber(start);
+  span.end = dates::DayNumber(end);
+  return span;
+}
+
+const std::vector<int>* DayList(const CalendarView& view, int32_t dayNumber) {
+  auto found = view.dayIndex.find(dayNumber);
+  if (found == view.dayIndex.end() || found->second.empty()) return nullptr;
+  return &found->second;
+}
+
+std::vector<const Project*> DayProjects(const CalendarView& view, int32_t dayNumber) {
+  std::vector<const Project*> projects;
+  if (const std::vector<int>* list = DayList(view, dayNumber)) {
+    projects.reserve(list->size());
+    for (int position : *list) {
+      if (const Project* project = ProjectAt(view, position)) projects.push_back(project);
+    }
+  }
+  return projects;
+}
+
+bool IsHovered(const CalendarView& view, int32_t projectId, int32_t dayNumber) {
+  return projectId != 0 && view.hoverProjectId == projectId && view.hoverDay == dayNumber;
+}
+
+void AddRegion(CalendarView& view, const RECT& rect, const Date& date, int32_t projectId, int kind) {
+  HitRegion region;
+  region.rect = rect;
+  region.date = date;
+  region.projectId = projectId;
+  region.kind = kind;
+  view.hitRegions.push_back(region);
+}
+
+}  // namespace calendar

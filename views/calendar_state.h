@@ -1,0 +1,63 @@
+// The calendar view's state, shared by its window procedure and its painters.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/date.h"
+#include "model/project.h"
+#include "ui/kit/fonts.h"
+#include "views/calendar_day_index.h"
+#include "views/calendar_layout.h"
+
+namespace calendar {
+
+struct CalendarView {
+  HWND window = nullptr;
+  HWND datePicker = nullptr;
+  const ProjectDocument* document = nullptr;  // the main window's; never edited here
+  const kit::FontSet* fonts = nullptr;        // the main window's; also carries the DPI
+
+  int viewMode = kMonthView;
+  Date selectedDate;
+  Date anchorDate;
+  int32_t selectedProjectId = 0;
+  std::wstring filterText;
+  int filterCategory = -1;
+  DayIndex dayIndex;
+  std::vector<ProjectFacts> facts;  // built with dayIndex, one per project
+
+  std::vector<HitRegion> hitRegions;
+  RECT buttonRects[kHeaderButtonCount] = {};
+  RECT titleRect = {};
+  RECT dateLabelRect = {};
+  int headerHeight = 60;
+
+  int hoverButton = -1;
+  int pressedButton = -1;
+  int32_t hoverProjectId = 0;
+  int32_t hoverDay = 0;
+  bool trackingMouse = false;
+
+  int scrollOffset = 0;
+  int contentHeight = 0;
+  int visibleHeight = 0;
+  int wheelRemainder = 0;
+
+  // Replaces the local clock when valid, so that screenshots and tests see a fixed today.
+  Date fixedToday;
+  // Used when the main window has not given a font set.
+  kit::OwnedFontSet fallbackFonts;
+};
+
+const kit::FontSet& FontsOf(const CalendarView& view);
+Date TodayOf(const CalendarView& view);
+// The project at a dayIndex position, or null when the document changed under the index.
+const Project* ProjectAt(const CalendarView& view, int position);
+// The project's effective period as cached by the last index rebuild.
+bool SpansDay(const CalendarView& view, int position, int32_t dayNumber);
+
+}  // namespace calendar

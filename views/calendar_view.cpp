@@ -1,0 +1,286 @@
+#include "views/calendar_view.h"
+
+#include <windowsx.h>
+
+#include <memory>
+
+#include "ui/kit/draw.h"
+#include "views/calendar_circles.h"
+#include "views/calendar_header.h"
+#include "views/calendar_operations.h"
+#include "views/calendar_painters.h"
+
+namespace calendar {
+namespace {
+
+HINSTANCE g_classInstance = nullptr;
+
+struct CreateParams {
+  std::unique_ptr<CalendarView> state;
+};
+
+// The public functions take any window handle; only ours carry a state to act on.
+CalendarView* ViewOf(HWND window) {
+  wchar_t name[64] = {};
+  if (window == nullptr || GetClassNameW(window, name, 64) == 0 || lstrcmpW(name, kCalendarViewClass) != 0) {
+    return nullptr;
+  }
+  return reinterpret_cast<CalendarView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+POINT PointOf(LPARAM lparam) { return POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)}; }
+
+void PaintAll(CalendarView& view, HDC dc, const RECT& client) {
+  PaintContext ctx;
+  ctx.dc = dc;
+  ctx.fonts = &FontsOf(view);
+  ctx.dpi = DpiOf(view);
+  ctx.today = TodayOf(view);
+  ctx.focused = view.window != nullptr && GetFocus() == view.window;
+  CircleCache circles;
+  ctx.circles = &circles;
+
+  view.hitRegions.clear();
+  // Restores the font the painters leave selected, and the body's clip.
+  DcStateScope state(dc);
+  int width = client.right - client.left;
+  PaintHeader(ctx, view, width);
+  RECT area{client.left, client.top + view.headerHeight, client.right, client.bottom};
+  if (area.bottom - area.top > ctx.S(40)) {
+    IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
+    switch (view.viewMode) {
+      case kDayView: PaintDayView(view, ctx, area); break;
+      case kWeekView: PaintWeekView(view, ctx, area); break;
+      case kYearView: PaintYearView(view, ctx, area); break;
+      default: PaintMonthView(view, ctx, area); break;
+    }
+  }
+}
+
+LRESULT OnCreate(CalendarView& view) {
+  CreateDatePicker(view);
+  ApplyLanguageAndFonts(view);
+  RebuildDayIndex(view);
+  ShowDateInPicker(view);
+  return 0;
+}
+
+void OnPaint(CalendarView& view) {
+  kit::DoubleBufferedPaint paint(view.window);
+  PaintAll(view, paint.dc(), paint.client());
+}
+
+void OnPrintClient(CalendarView& view, HDC dc) {
+  RECT client{};
+  GetClientRect(view.window, &client);
+  PaintAll(view, dc, client);
+}
+
+LRESULT OnGetDlgCode(const MSG* message) {
+  LRESULT code = DLGC_WANTARROWS | DLGC_WANTCHARS;
+  // Enter on the calendar asks for a new project; the dialog manager must not take it.
+  if (message != nullptr && message->message == WM_KEYDOWN && message->wParam == VK_RETURN) code |= DLGC_WANTALLKEYS;
+  return code;
+}
+
+LRESULT OnControlColor(HDC dc) {
+  SetBkColor(dc, RGB(255, 255, 255));
+  return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+}
+
+LRESULT Dispatch(CalendarView& view, UINT message, WPARAM wparam, LPARAM lparam) {
+  HWND window = view.window;
+  switch (message) {
+    case WM_CREATE: return OnCreate(view);
+    case WM_SIZE:
+      ArrangeHeader(view);
+      Invalidate(view);
+      return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_PAINT: OnPaint(view); return 0;
+    case WM_PRINTCLIENT: OnPrintClient(view, reinterpret_cast<HDC>(wparam)); return 0;
+    case WM_MOUSEMOVE: OnMouseMove(view, PointOf(lparam)); return 0;
+    case WM_MOUSELEAVE: OnMouseLeave(view); return 0;
+    case WM_SETCURSOR:
+      if (LOWORD(lparam) == HTCLIENT && OnSetCursor(view)) return TRUE;
+      break;
+    case WM_LBUTTONDOWN: OnLeftButtonDown(view, PointOf(lparam), false); return 0;
+    case WM_LBUTTONDBLCLK: OnLeftButtonDown(view, PointOf(lparam), true); return 0;
+    case WM_LBUTTONUP: OnLeftButtonUp(view, PointOf(lparam)); return 0;
+    case WM_CAPTURECHANGED: OnCaptureChanged(view); return 0;
+    case WM_RBUTTONUP: OnRightButtonUp(view, PointOf(lparam)); return 0;
+    case WM_MOUSEWHEEL: OnMouseWheel(view, GET_WHEEL_DELTA_WPARAM(wparam)); return 0;
+    case WM_KEYDOWN: OnKeyDown(view, wparam); return 0;
+    case WM_GETDLGCODE: return OnGetDlgCode(reinterpret_cast<const MSG*>(lparam));
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: Invalidate(view); return 0;
+    case WM_NOTIFY:
+      if (lparam != 0 && OnPickerNotify(view, *reinterpret_cast<const NMHDR*>(lparam))) return 0;
+      break;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC: return OnControlColor(reinterpret_cast<HDC>(wparam));
+    default: break;
+  }
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+LRESULT CALLBACK CalendarWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
+    auto* params = create != nullptr ? static_cast<CreateParams*>(create->lpCreateParams) : nullptr;
+    if (params == nullptr || !params->state) return FALSE;
+    CalendarView* view = params->state.release();
+    view->window = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
+    return DefWindowProcW(window, message, wparam, lparam);
+  }
+  auto* view = reinterpret_cast<CalendarView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    delete view;
+    return DefWindowProcW(window, message, wparam, lparam);
+  }
+  if (view == nullptr) return DefWindowProcW(window, message, wparam, lparam);
+  try {
+    return Dispatch(*view, message, wparam, lparam);
+  } catch (...) {
+    // A failed paint or handler must not unwind through the system's message dispatch.
+    if (message == WM_PAINT) ValidateRect(window, nullptr);
+    return message == WM_CREATE ? -1 : 0;
+  }
+}
+
+}  // namespace
+
+bool RegisterCalendarViewClass(HINSTANCE instance) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = CalendarWindowProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.lpszClassName = kCalendarViewClass;
+  if (RegisterClassExW(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+  if (g_classInstance == nullptr) g_classInstance = instance;
+  return true;
+}
+
+HWND CreateCalendarView(HWND parent, const ProjectDocument* document, const kit::FontSet* fonts,
+                        const Date& today) {
+  CreateParams params;
+  params.state = std::make_unique<CalendarView>();
+  CalendarView& state = *params.state;
+  state.document = document;
+  state.fonts = fonts;
+  Date start = dates::IsValid(today) ? today : dates::Today();
+  state.selectedDate = start;
+  state.anchorDate = start;
+  HINSTANCE instance = g_classInstance != nullptr ? g_classInstance : GetModuleHandleW(nullptr);
+  // On failure the state is freed with params, unless the window took it (WM_NCCREATE),
+  // in which case WM_NCDESTROY freed it.
+  return CreateWindowExW(0, kCalendarViewClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_TABSTOP, 0, 0,
+                         100, 100, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCalendarControlId)),
+                         instance, &params);
+}
+
+void RebuildDayIndex(HWND view) {
+  if (CalendarView* state = ViewOf(view)) RebuildDayIndex(*state);
+}
+
+void SetSelectedProject(HWND view, int32_t projectId) {
+  if (CalendarView* state = ViewOf(view)) {
+    state->selectedProjectId = projectId;
+    Invalidate(*state);
+  }
+}
+
+void SetFilter(HWND view, std::wstring_view text, int category) {
+  if (CalendarView* state = ViewOf(view)) {
+    state->filterText.assign(text);
+    state->filterCategory = category;
+  }
+}
+
+void SetViewMode(HWND view, int mode) {
+  if (CalendarView* state = ViewOf(view)) SetViewMode(*state, mode);
+}
+
+void Previous(HWND view) {
+  if (CalendarView* state = ViewOf(view)) Step(*state, -1);
+}
+
+void Next(HWND view) {
+  if (CalendarView* state = ViewOf(view)) Step(*state, +1);
+}
+
+void Today(HWND view) {
+  if (CalendarView* state = ViewOf(view)) GoToToday(*state);
+}
+
+void GoToDate(HWND view, const Date& date) {
+  if (CalendarView* state = ViewOf(view)) GoToDate(*state, date);
+}
+
+void SelectDate(HWND view, const Date& date) {
+  if (CalendarView* state = ViewOf(view)) SelectDate(*state, date);
+}
+
+void FocusDatePicker(HWND view) {
+  CalendarView* state = ViewOf(view);
+  if (state != nullptr && state->datePicker != nullptr) SetFocus(state->datePicker);
+}
+
+void ApplyLanguageAndFonts(HWND view) {
+  if (CalendarView* state = ViewOf(view)) ApplyLanguageAndFonts(*state);
+}
+
+bool IsDateInView(HWND view, const Date& date) {
+  const CalendarView* state = ViewOf(view);
+  return state != nullptr && DateInPeriod(state->viewMode, state->anchorDate, date);
+}
+
+std::vector<int> ProjectsOnDay(HWND view, const Date& date) {
+  const CalendarView* state = ViewOf(view);
+  if (state == nullptr || !dates::IsValid(date)) return {};
+  const std::vector<int>* list = DayList(*state, dates::DayNumber(date));
+  return list != nullptr ? *list : std::vector<int>{};
+}
+
+int GetViewMode(HWND view) {
+  const CalendarView* state = ViewOf(view);
+  return state != nullptr ? state->viewMode : kMonthView;
+}
+
+Date GetSelectedDate(HWND view) {
+  const CalendarView* state = ViewOf(view);
+  return state != nullptr ? state->selectedDate : Date{};
+}
+
+Date GetAnchorDate(HWND view) {
+  const CalendarView* state = ViewOf(view);
+  return state != nullptr ? state->anchorDate : Date{};
+}
+
+int32_t GetSelectedProject(HWND view) {
+  const CalendarView* state = ViewOf(view);
+  return state != nullptr ? state->selectedProjectId : 0;
+}
+
+void PaintCalendarTo(HWND view, HDC dc) {
+  CalendarView* state = ViewOf(view);
+  if (state == nullptr || dc == nullptr) return;
+  RECT client{};
+  GetClientRect(view, &client);
+  PaintAll(*state, dc, client);
+}
+
+void SetFixedToday(HWND view, const Date& today) {
+  if (CalendarView* state = ViewOf(view)) {
+    state->fixedToday = dates::IsValid(today) ? today : Date{};
+    Invalidate(*state);
+  }
+}
+
+const CalendarView* CalendarState(HWND view) { return ViewOf(view); }
+
+}  // namespace calendar

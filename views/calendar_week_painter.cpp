@@ -1,0 +1,97 @@
+#include <string>
+
+#include "i18n/translate.h"
+#include "ui/kit/draw.h"
+#include "views/calendar_items.h"
+#include "views/calendar_layout.h"
+#include "views/calendar_painters.h"
+#include "views/calendar_text.h"
+
+namespace calendar {
+namespace {
+
+namespace color = kit::color;
+
+// Compact cards have room for a short excerpt only.
+constexpr int kCompactCardLines = 2;
+
+void PaintColumnHead(const PaintContext& ctx, const RECT& head, const Date& date, int weekDay) {
+  kit::FillSolidRect(ctx.dc, head, WeekDayHeadBackground(weekDay));
+  PaintTextLine(ctx.dc, ctx.fonts->small, ShortDayName(weekDay),
+                RECT{head.left, head.top + ctx.S(6), head.right, head.top + ctx.S(30)},
+                WeekDayTextColor(weekDay, color::kMutedText), DT_CENTER);
+
+  int cx = (head.left + head.right) / 2, cy = head.top + ctx.S(40);
+  RECT box{cx - ctx.S(30), cy - ctx.S(14), cx + ctx.S(30), cy + ctx.S(14)};
+  if (date == ctx.today) {
+    FillCircle(ctx, static_cast<float>(cx), static_cast<float>(cy), static_cast<float>(ctx.S(15)),
+                    color::kAccent);
+    PaintTextLine(ctx.dc, ctx.fonts->bold, std::to_wstring(date.day), box, color::kWhite, DT_CENTER);
+  } else {
+    PaintTextLine(ctx.dc, ctx.fonts->bold, date.day == 1 ? MonthDayText(date) : std::to_wstring(date.day), box,
+                  WeekDayTextColor(weekDay, color::kText), DT_CENTER);
+  }
+}
+
+void PaintColumnItems(CalendarView& view, const PaintContext& ctx, const RECT& body, const Date& date,
+                      int32_t day) {
+  std::vector<const Project*> projects = DayProjects(view, day);
+  if (projects.empty()) return;
+  int x = body.left + ctx.S(6);
+  int width = (body.right - body.left) - ctx.S(13);
+  std::vector<CardContent> contents(projects.size());
+  WeekFit fit = FitWeekItems(static_cast<int>(projects.size()), body.top + ctx.S(8), body.bottom, ctx.dpi,
+                             [&](int i) {
+                               contents[static_cast<size_t>(i)] =
+                                   MeasureProjectCard(ctx, width, *projects[static_cast<size_t>(i)], date, false,
+                                                      kCompactCardLines);
+                               return contents[static_cast<size_t>(i)].height;
+                             });
+  for (size_t i = 0; i < fit.itemTops.size(); ++i) {
+    const Project& project = *projects[i];
+    RECT card{x, fit.itemTops[i], x + width, fit.itemTops[i] + contents[i].height};
+    PaintProjectCard(ctx, card, project, false, contents[i], IsHovered(view, project.id, day),
+                     project.id == view.selectedProjectId);
+    AddRegion(view, card, date, project.id, kHitProject);
+  }
+  if (fit.moreCount > 0) {
+    RECT more{x + ctx.S(4), fit.moreTop, x + width, fit.moreTop + ctx.S(22)};
+    PaintTextLine(ctx.dc, ctx.fonts->item, i18n::FormatText(L"+{0}개 더보기", {std::to_wstring(fit.moreCount)}),
+                  more, color::kMutedText);
+    AddRegion(view, more, date, 0, kHitMoreLink);
+  }
+}
+
+}  // namespace
+
+void PaintWeekView(CalendarView& view, const PaintContext& ctx, const RECT& area) {
+  int width = area.right - area.left;
+  Date start = WeekStart(view.anchorDate);
+  SelectionSpan selection = SelectedSpan(view);
+
+  for (int c = 0; c < 7; ++c) {
+    Date date = dates::AddDays(start, c);
+    int32_t day = dates::DayNumber(date);
+    RECT column{ColumnEdge(area.left, width, c), area.top, ColumnEdge(area.left, width, c + 1), area.bottom};
+    RECT head{column.left, column.top, column.right, column.top + ctx.S(62)};
+    RECT body{column.left, head.bottom, column.right, column.bottom};
+
+    PaintColumnHead(ctx, head, date, c);
+    COLORREF background = WeekDayCellBackground(c);
+    if (selection.Contains(day)) background = kit::BlendColor(background, selection.light, 190);
+    kit::FillSolidRect(ctx.dc, body, background);
+    kit::FillSolidRect(ctx.dc, RECT{column.right - ctx.S(1), column.top, column.right, column.bottom}, color::kLine);
+    kit::FillSolidRect(ctx.dc, RECT{head.left, head.bottom - ctx.S(1), head.right, head.bottom}, color::kLine);
+    AddRegion(view, head, date, 0, kHitDay);
+    AddRegion(view, body, date, 0, kHitDay);
+
+    if (date == view.selectedDate) {
+      RECT outline{column.left + ctx.S(2), column.top + ctx.S(2), column.right - ctx.S(3), column.bottom - ctx.S(2)};
+      kit::DrawRoundRect(ctx.dc, outline, static_cast<float>(ctx.S(8)),
+                         ctx.focused ? color::kAccent : color::kAccentLight, static_cast<float>(ctx.S(2)));
+    }
+    PaintColumnItems(view, ctx, body, date, day);
+  }
+}
+
+}  // namespace calendar
