@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -62,5 +63,63 @@ void Serialize(const JsonValue& value, bool pretty, int depth, std::wstring& out
 std::wstring WriteDocument(const JsonValue& value);
 // The same document as UTF-8 bytes, produced without the UTF-16 detour.
 std::string WriteDocumentUtf8(const JsonValue& value);
+
+// Reads a document (strict rules) piece by piece, for callers that keep only part of a
+// large document and need no tree. It accepts exactly what Parse accepts; it gives no
+// message: on a failure the caller parses again with Parse to learn what is wrong.
+class PullReader {
+ public:
+  explicit PullReader(std::wstring_view text);
+  ~PullReader();
+  PullReader(const PullReader&) = delete;
+  PullReader& operator=(const PullReader&) = delete;
+
+  // The kind of the next value, judged by its first character (Null also stands for
+  // anything that is no value at all: reading it then fails).
+  JsonKind Peek();
+  bool BeginObject();
+  bool BeginArray();
+  // The next member of the open object; false at its end (or on a failure).
+  bool NextMember(std::wstring& key);
+  // Whether the open array has another item; false at its end (or on a failure).
+  bool NextItem();
+  bool ReadString(std::wstring& out);
+  bool ReadValue(JsonValue& out);
+  bool Skip();
+  // True when the whole document was read and only white space follows.
+  bool Finish();
+  bool failed() const;
+
+ private:
+  bool Begin(wchar_t open);
+  bool Next(wchar_t close);
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+// Writes a document in the same pretty UTF-8 layout as WriteDocumentUtf8 without
+// building a tree first: for large documents whose values already live elsewhere.
+class Utf8StreamWriter {
+ public:
+  explicit Utf8StreamWriter(std::string& out);
+  ~Utf8StreamWriter();
+  Utf8StreamWriter(const Utf8StreamWriter&) = delete;
+  Utf8StreamWriter& operator=(const Utf8StreamWriter&) = delete;
+
+  void BeginObject();
+  void EndObject();
+  void BeginArray();
+  void EndArray();
+  void Key(std::wstring_view key);  // followed by exactly one value
+  void String(std::wstring_view text);
+  void Number(double value);
+  void Bool(bool value);
+  void Null();
+  void EndDocument();  // the final line feed
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
 
 }  // namespace json

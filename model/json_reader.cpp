@@ -11,7 +11,9 @@
 #include <cstring>
 #include <cwchar>
 #include <limits>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "i18n/translate.h"
 #include "model/json.h"
@@ -164,6 +166,8 @@ bool ConvertNumber(const wchar_t* begin, const wchar_t* end, double& value) {
 }
 
 class Reader {
+  friend class json::PullReader;
+
  public:
   Reader(std::wstring_view text, bool lenient)
       : begin_(text.data()), p_(text.data()), end_(text.data() + text.size()), lenient_(lenient) {}
@@ -297,6 +301,7 @@ class Reader {
 
   bool ParseString(std::wstring& out) {
     const wchar_t* run = p_;
+    stringStart_ = run;
     for (;;) {
       while (p_ < end_ && *p_ != L'"' && *p_ != L'\\') ++p_;
       if (p_ == end_) return Fail(i18n::Translate(L"문자열이 닫히지 않았습니다."));
@@ -304,6 +309,13 @@ class Reader {
         out.append(run, p_);
         ++p_;
         return true;
+      }
+      if (run == stringStart_) {
+        // The first escape: the raw rest of the string bounds what is left, so one
+        // reservation replaces the regrowth that each escape would cause.
+        const wchar_t* q = p_;
+        while (q < end_ && *q != L'"') q += (*q == L'\\' && q + 1 < end_) ? 2 : 1;
+        out.reserve(out.size() + static_cast<size_t>((q < end_ ? q : end_) - run));
       }
       out.append(run, p_);
       ++p_;
@@ -444,11 +456,142 @@ class Reader {
   const wchar_t* end_;
   bool lenient_;
   const wchar_t* message_ = nullptr;
+  const wchar_t* stringStart_ = nullptr;  // start of the string being read
   std::vector<JsonValue> items_;
   std::vector<std::pair<std::wstring, JsonValue>> members_;
 };
 
 }  // namespace
+
+// ---------------------------------------------------------------------------------
+// The pull reader walks the same grammar with the same primitives (strict mode) but
+// lets the caller decide what to keep, so that large documents need no tree.
+
+struct PullReader::Impl {
+  explicit Impl(std::wstring_view text) : reader(text, false) {}
+  Reader reader;
+  // One entry per open container: whether its first child is still to come.
+  std::vector<bool> first;
+  bool failed = false;
+
+  bool Fail() {
+    failed = true;
+    return false;
+  }
+  int Depth() const { return static_cast<int>(first.size()); }
+};
+
+PullReader::PullReader(std::wstring_view text) : impl_(std::make_unique<Impl>(text)) {}
+PullReader::~PullReader() = default;
+
+bool PullReader::failed() const { return impl_->failed; }
+
+JsonKind PullReader::Peek() {
+  Reader& r = impl_->reader;
+  r.SkipSpace();
+  if (r.p_ == r.end_) return JsonKind::Null;
+  switch (*r.p_) {
+    case L'{': return JsonKind::Object;
+    case L'[': return JsonKind::Array;
+    case L'"': return JsonKind::String;
+    case L't':
+    case L'f': return JsonKind::Bool;
+    case L'-': return JsonKind::Number;
+    default: return IsDigit(*r.p_) ? JsonKind::Number : JsonKind::Null;
+  }
+}
+
+bool PullReader::Begin(wchar_t open) {
+  Reader& r = impl_->reader;
+  if (impl_->failed) return false;
+  // The container itself sits one level below its parent; values may reach depth 200.
+  if (impl_->Depth() > kMaxDepth) return impl_->Fail();
+  r.SkipSpace();
+  if (r.p_ == r.end_ || *r.p_ != open) return impl_->Fail();
+  ++r.p_;
+  impl_->first.push_back(true);
+  return true;
+}
+
+bool PullReader::BeginObject() { return Begin(L'{'); }
+bool PullReader::BeginArray() { return Begin(L'['); }
+
+bool PullReader::Next(wchar_t close) {
+  Reader& r = impl_->reader;
+  if (impl_->failed || impl_->first.empty()) return false;
+  r.SkipSpace();
+  if (r.p_ == r.end_) return impl_->Fail();
+  if (impl_->first.back()) {
+    impl_->first.back() = false;
+    if (*r.p_ == close) {
+      ++r.p_;
+      impl_->first.pop_back();
+      return false;
+    }
+    return true;
+  }
+  if (*r.p_ == close) {
+    ++r.p_;
+    impl_->first.pop_back();
+    return false;
+  }
+  if (*r.p_ != L',') return impl_->Fail();
+  ++r.p_;
+  return true;
+}
+
+bool PullReader::NextItem() {
+  if (!Next(L']')) return false;
+  // A child value sits one level deeper than its array.
+  if (impl_->Depth() > kMaxDepth) return impl_->Fail();
+  return true;
+}
+
+bool PullReader::NextMember(std::wstring& key) {
+  if (!Next(L'}')) return false;
+  Reader& r = impl_->reader;
+  r.SkipSpace();
+  if (r.p_ == r.end_ || *r.p_ != L'"') return impl_->Fail();
+  ++r.p_;
+  key.clear();
+  if (!r.ParseString(key)) return impl_->Fail();
+  r.SkipSpace();
+  if (r.p_ == r.end_ || *r.p_ != L':') return impl_->Fail();
+  ++r.p_;
+  if (impl_->Depth() > kMaxDepth) return impl_->Fail();
+  return true;
+}
+
+bool PullReader::ReadValue(JsonValue& out) {
+  if (impl_->failed) return false;
+  out = JsonValue();
+  if (!impl_->reader.ParseValue(out, impl_->Depth())) return impl_->Fail();
+  return true;
+}
+
+bool PullReader::ReadString(std::wstring& out) {
+  Reader& r = impl_->reader;
+  if (impl_->failed) return false;
+  r.SkipSpace();
+  if (r.p_ == r.end_ || *r.p_ != L'"') return impl_->Fail();
+  ++r.p_;
+  out.clear();
+  if (!r.ParseString(out)) return impl_->Fail();
+  return true;
+}
+
+bool PullReader::Skip() {
+  JsonValue ignored;
+  return ReadValue(ignored);
+}
+
+bool PullReader::Finish() {
+  Reader& r = impl_->reader;
+  if (impl_->failed || !impl_->first.empty()) return false;
+  r.SkipSpace();
+  if (r.p_ != r.end_) return impl_->Fail();
+  return true;
+}
 
 bool Parse(std::wstring_view text, bool lenient, JsonValue& root, std::wstring& error) {
   root = JsonValue();

@@ -3,7 +3,10 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "model/json.h"
 
@@ -95,7 +98,7 @@ class Writer {
     }
   }
 
- private:
+  // Used by the streaming writer as well.
   void Ascii(const char* s, size_t n) {
     if constexpr (sizeof(Char) == 1) {
       out_.append(s, n);
@@ -139,7 +142,7 @@ class Writer {
 
   static bool NeedsEscape(wchar_t c) { return c < 0x20 || c == L'"' || c == L'\\'; }
 
-  void Text(const std::wstring& s) {
+  void Text(std::wstring_view s) {
     out_.push_back(Char('"'));
     if constexpr (sizeof(Char) == 1) {
       Utf8Body(s);
@@ -149,23 +152,23 @@ class Writer {
     out_.push_back(Char('"'));
   }
 
-  void WideBody(const std::wstring& s) {
+  void WideBody(std::wstring_view s) {
     const wchar_t* p = s.data();
     const wchar_t* end = p + s.size();
     const wchar_t* run = p;
     Char esc[6];
     for (; p < end; ++p) {
       if (!NeedsEscape(*p)) continue;
-      out_.append(run, p);
+      out_.append(run, static_cast<size_t>(p - run));
       out_.append(esc, Escape(*p, esc));
       run = p + 1;
     }
-    out_.append(run, end);
+    out_.append(run, static_cast<size_t>(end - run));
   }
 
   // Encodes through a small stack buffer: bulk appends without a per-byte capacity check
   // and without sizing the string for the worst case of a long text.
-  void Utf8Body(const std::wstring& s) {
+  void Utf8Body(std::wstring_view s) {
     constexpr size_t kBuffer = 1024;
     char buf[kBuffer];
     size_t n = 0;
@@ -211,11 +214,77 @@ class Writer {
     out_.append(buf, n);
   }
 
+  void Char1(char c) { out_.push_back(static_cast<Char>(c)); }
+
+ private:
   String& out_;
   bool pretty_;
 };
 
 }  // namespace
+
+// The streaming writer keeps, per open container, whether anything was written into it
+// yet, so that empty containers still come out as "[]" and "{}" exactly as the tree
+// writer gives them.
+struct Utf8StreamWriter::Impl {
+  explicit Impl(std::string& out) : writer(out, true) {}
+  Writer<char> writer;
+  std::vector<bool> empty;  // one per open container
+  bool afterKey = false;
+
+  void BeforeValue() {
+    if (afterKey) {
+      afterKey = false;
+      return;
+    }
+    if (empty.empty()) return;
+    if (!empty.back()) writer.Char1(',');
+    empty.back() = false;
+    writer.Break(static_cast<int>(empty.size()));
+  }
+  void Open(char c) {
+    BeforeValue();
+    writer.Char1(c);
+    empty.push_back(true);
+  }
+  void Close(char c) {
+    bool wasEmpty = empty.back();
+    empty.pop_back();
+    if (!wasEmpty) writer.Break(static_cast<int>(empty.size()));
+    writer.Char1(c);
+  }
+};
+
+Utf8StreamWriter::Utf8StreamWriter(std::string& out) : impl_(std::make_unique<Impl>(out)) {}
+Utf8StreamWriter::~Utf8StreamWriter() = default;
+void Utf8StreamWriter::BeginObject() { impl_->Open('{'); }
+void Utf8StreamWriter::EndObject() { impl_->Close('}'); }
+void Utf8StreamWriter::BeginArray() { impl_->Open('['); }
+void Utf8StreamWriter::EndArray() { impl_->Close(']'); }
+void Utf8StreamWriter::Key(std::wstring_view key) {
+  impl_->BeforeValue();
+  impl_->writer.Text(key);
+  impl_->writer.Ascii(": ", 2);
+  impl_->afterKey = true;
+}
+void Utf8StreamWriter::String(std::wstring_view text) {
+  impl_->BeforeValue();
+  impl_->writer.Text(text);
+}
+void Utf8StreamWriter::Number(double value) {
+  impl_->BeforeValue();
+  char buf[40];
+  impl_->writer.Ascii(buf, FormatNumber(value, buf, sizeof(buf)));
+}
+void Utf8StreamWriter::Bool(bool value) {
+  impl_->BeforeValue();
+  value ? impl_->writer.Ascii("true", 4) : impl_->writer.Ascii("false", 5);
+}
+void Utf8StreamWriter::Null() {
+  impl_->BeforeValue();
+  impl_->writer.Ascii("null", 4);
+}
+void Utf8StreamWriter::EndDocument() { impl_->writer.Char1('\n'); }
 
 void Serialize(const JsonValue& value, bool pretty, int depth, std::wstring& out) {
   Writer<wchar_t>(out, pretty).Value(value, depth < 0 ? 0 : depth);

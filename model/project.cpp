@@ -76,6 +76,26 @@ std::wstring LowerCase(std::wstring_view text) {
   return lower;
 }
 
+bool SameIgnoringCase(std::wstring_view a, std::wstring_view b) {
+  // The system's lower-casing maps unit to unit, so lengths must match; ASCII (nearly
+  // every tag) is compared without asking the system.
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    wchar_t x = a[i], y = b[i];
+    if (x == y) continue;
+    if (x < 0x80 && y < 0x80) {
+      if (x >= L'A' && x <= L'Z') x = static_cast<wchar_t>(x + 32);
+      if (y >= L'A' && y <= L'Z') y = static_cast<wchar_t>(y + 32);
+      if (x != y) return false;
+      continue;
+    }
+    CharLowerBuffW(&x, 1);
+    CharLowerBuffW(&y, 1);
+    if (x != y) return false;
+  }
+  return true;
+}
+
 // ---------------------------------------------------------------------------------
 // Tags
 
@@ -99,9 +119,8 @@ std::wstring Normalize(std::wstring_view text) {
 bool Add(std::vector<std::wstring>& list, std::wstring_view text) {
   std::wstring tag = Normalize(text);
   if (tag.empty()) return false;
-  std::wstring lower = LowerCase(tag);
   for (const auto& existing : list) {
-    if (LowerCase(existing) == lower) return false;
+    if (SameIgnoringCase(existing, tag)) return false;
   }
   list.push_back(std::move(tag));
   return true;

@@ -133,3 +133,5 @@ void SortCompleted(std::vector<const Project*>& projects);
 
 // The operating system's lower-casing, used wherever the lists compare text.
 std::wstring LowerCase(std::wstring_view text);
+// Equal after that lower-casing.
+bool SameIgnoringCase(std::wstring_view a, std::wstring_view b);

@@ -89,11 +89,7 @@ Project ReadProject(JsonValue& object) {
     p.lastAiSession.workspace = TakeString(*session, L"workspace");
   }
 
-  p.SortEntries();
-  if (!dates::IsValid(p.startDate)) {
-    p.startDate = p.EffectiveStart();
-    if (!dates::IsValid(p.startDate)) p.startDate = dates::Today();
-  }
+  FinishReadProject(p);
   return p;
 }
 
@@ -148,7 +144,111 @@ JsonValue ProjectToJson(const Project& p) {
   return object;
 }
 
+void WriteStrings(json::Utf8StreamWriter& w, const std::vector<std::wstring>& list) {
+  w.BeginArray();
+  for (const auto& s : list) w.String(s);
+  w.EndArray();
+}
+
+void WriteProject(json::Utf8StreamWriter& w, const Project& p) {
+  w.BeginObject();
+  w.Key(L"id");
+  w.Number(p.id);
+  w.Key(L"title");
+  w.String(p.title);
+  w.Key(L"location");
+  w.String(p.location);
+  w.Key(L"status");
+  w.String(p.completed ? L"completed" : L"active");
+  w.Key(L"startDate");
+  w.String(dates::ToStorageText(p.startDate));
+  w.Key(L"endDate");
+  w.String(dates::ToStorageText(p.endDate));
+  w.Key(L"completedDate");
+  w.String(dates::ToStorageText(p.completedDate));
+  w.Key(L"color");
+  w.Number(p.color);
+  w.Key(L"category");
+  w.String(CategoryName(p.category));
+  w.Key(L"created");
+  w.String(p.created);
+  w.Key(L"modified");
+  w.String(p.modified);
+  w.Key(L"entries");
+  w.BeginArray();
+  for (const auto& entry : p.entries) {
+    w.BeginObject();
+    w.Key(L"date");
+    w.String(dates::ToStorageText(entry.date));
+    w.Key(L"text");
+    w.String(entry.text);
+    if (!entry.tags.empty()) {
+      w.Key(L"tags");
+      WriteStrings(w, entry.tags);
+    }
+    if (!entry.attachments.empty()) {
+      w.Key(L"attachments");
+      WriteStrings(w, entry.attachments);
+    }
+    w.EndObject();
+  }
+  w.EndArray();
+  if (!p.codexImports.empty()) {
+    w.Key(L"codexImports");
+    WriteStrings(w, p.codexImports);
+  }
+  std::wstring_view source = AiSourceName(p.lastAiSession.source);
+  if (!source.empty()) {
+    w.Key(L"lastAiSession");
+    w.BeginObject();
+    w.Key(L"source");
+    w.String(source);
+    w.Key(L"session");
+    w.String(p.lastAiSession.session);
+    w.Key(L"model");
+    w.String(p.lastAiSession.model);
+    w.Key(L"timestamp");
+    w.String(p.lastAiSession.timestamp);
+    w.Key(L"workspace");
+    w.String(p.lastAiSession.workspace);
+    w.EndObject();
+  }
+  w.EndObject();
+}
+
 }  // namespace
+
+std::string ProjectFileText(const std::vector<Project>& projects, int32_t nextId, const std::wstring& savedAt) {
+  std::string out;
+  out.reserve(256 + projects.size() * 1024);
+  json::Utf8StreamWriter w(out);
+  w.BeginObject();
+  w.Key(L"format");
+  w.String(L"Quenlor.ProjectFile");
+  w.Key(L"version");
+  w.Number(1);
+  w.Key(L"app");
+  w.String(L"Tavrilo 1.9.1");
+  w.Key(L"savedAt");
+  w.String(savedAt);
+  w.Key(L"nextId");
+  w.Number(nextId);
+  w.Key(L"projects");
+  w.BeginArray();
+  for (const auto& p : projects) WriteProject(w, p);
+  w.EndArray();
+  w.EndObject();
+  w.EndDocument();
+  return out;
+}
+
+void FinishReadProject(Project& p) {
+  p.SortEntries();
+  if (!dates::IsValid(p.startDate)) {
+    p.startDate = p.EffectiveStart();
+    if (!dates::IsValid(p.startDate)) p.startDate = dates::Today();
+  }
+}
 
 int32_t TruncateToInt32(double value) {
   if (!(value > -2147483649.0 && value < 2147483648.0)) return INT32_MIN;
@@ -172,6 +272,12 @@ bool ProjectsFromJson(JsonValue& root, std::vector<Project>& projects, std::wstr
 bool ReadProjects(const std::wstring& path, std::vector<Project>& projects, std::wstring& error) {
   std::wstring text;
   if (!fileio::ReadTextFile(path, text, error)) return false;
+  return ProjectsFromText(text, projects, error);
+}
+
+bool ProjectsFromText(std::wstring_view text, std::vector<Project>& projects, std::wstring& error) {
+  if (ReadProjectsFast(text, projects)) return true;
+  // The tree reader says what is wrong (or reads what the fast path left to it).
   JsonValue root;
   std::wstring parseError;
   if (!json::Parse(text, false, root, parseError)) {
@@ -233,8 +339,7 @@ JsonValue ProjectsToJson(const std::vector<Project>& projects, int32_t nextId, c
 
 bool SaveProjectFile(const std::wstring& path, const std::vector<Project>& projects, int32_t nextId,
                      std::wstring& error) {
-  JsonValue root = ProjectsToJson(projects, nextId, dates::LocalTimeStamp());
-  return fileio::WriteBytesSafely(path, json::WriteDocumentUtf8(root), error);
+  return fileio::WriteBytesSafely(path, ProjectFileText(projects, nextId, dates::LocalTimeStamp()), error);
 }
 
 }  // namespace projectfile

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/json.h"
@@ -16,6 +17,14 @@ bool ReadProjects(const std::wstring& path, std::vector<Project>& projects, std:
 // The same rules applied to an already parsed document, whose strings are moved out.
 bool ProjectsFromJson(JsonValue& root, std::vector<Project>& projects, std::wstring& error);
 
+// Reads the projects of a file's text: straight from the text when it is well formed,
+// through a parsed tree otherwise (which gives the error message).
+bool ProjectsFromText(std::wstring_view text, std::vector<Project>& projects, std::wstring& error);
+// The straight path alone; false for anything it does not read (including errors).
+bool ReadProjectsFast(std::wstring_view text, std::vector<Project>& projects);
+// Sorts a read project's entries and fills in a missing start date.
+void FinishReadProject(Project& project);
+
 // Reads the file and makes it the document: duplicate or invalid ids get fresh ones,
 // the next id follows the largest, projects without a colour get the least-used one.
 // On failure the document is untouched.
@@ -23,6 +32,8 @@ bool LoadProjectFile(const std::wstring& path, ProjectDocument& document, std::w
 // Gives ids and colours to freshly read projects, as loading does.
 void RepairLoadedProjects(std::vector<Project> projects, ProjectDocument& document);
 
+// The file's bytes, written straight from the projects (the same text as the tree).
+std::string ProjectFileText(const std::vector<Project>& projects, int32_t nextId, const std::wstring& savedAt);
 JsonValue ProjectsToJson(const std::vector<Project>& projects, int32_t nextId, const std::wstring& savedAt);
 bool SaveProjectFile(const std::wstring& path, const std::vector<Project>& projects, int32_t nextId,
                      std::wstring& error);

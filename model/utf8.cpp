@@ -5,27 +5,21 @@ namespace {
 
 constexpr wchar_t kReplacement = 0xFFFD;
 
-void PutCodePoint(std::wstring& out, char32_t cp) {
-  if (cp >= 0x10000) {
-    cp -= 0x10000;
-    out.push_back(static_cast<wchar_t>(0xD800 + (cp >> 10)));
-    out.push_back(static_cast<wchar_t>(0xDC00 + (cp & 0x3FF)));
-  } else {
-    out.push_back(static_cast<wchar_t>(cp));
-  }
-}
-
 }  // namespace
 
 void AppendWide(std::wstring& out, std::string_view bytes) {
+  // Never more units than bytes: write through a pointer into room made up front, and
+  // trim afterwards, instead of a capacity check per character.
+  const size_t base = out.size();
+  out.resize(base + bytes.size());
+  wchar_t* w = out.data() + base;
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   const auto* end = p + bytes.size();
-  out.reserve(out.size() + bytes.size());
   while (p < end) {
     unsigned char b = *p;
     if (b < 0x80) {
-      // Runs of ASCII dominate project files; copy them without the general path.
-      out.push_back(static_cast<wchar_t>(b));
+      // Runs of ASCII dominate project files.
+      *w++ = static_cast<wchar_t>(b);
       ++p;
       continue;
     }
@@ -46,7 +40,7 @@ void AppendWide(std::wstring& out, std::string_view bytes) {
       if (b == 0xF0) lo = 0x90;          // overlong
       if (b == 0xF4) hi = 0x8F;          // past U+10FFFF
     } else {
-      out.push_back(kReplacement);
+      *w++ = kReplacement;
       ++p;
       continue;
     }
@@ -67,12 +61,18 @@ void AppendWide(std::wstring& out, std::string_view bytes) {
       cp = (cp << 6) | (c & 0x3F);
       ++p;
     }
-    if (ok) {
-      PutCodePoint(out, cp);
+    if (!ok) {
+      *w++ = kReplacement;
+    } else if (cp >= 0x10000) {
+      // Four bytes give two units: still no more units than bytes.
+      cp -= 0x10000;
+      *w++ = static_cast<wchar_t>(0xD800 + (cp >> 10));
+      *w++ = static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
     } else {
-      out.push_back(kReplacement);
+      *w++ = static_cast<wchar_t>(cp);
     }
   }
+  out.resize(static_cast<size_t>(w - out.data()));
 }
 
 std::wstring ToWide(std::string_view bytes) {

@@ -85,19 +85,26 @@ TEST(ProjectFileMutation, ReadingDamagedFilesIsSafeAndStable) {
   int read = 0, refused = 0;
   for (int round = 0; round < 20000; ++round) {
     std::wstring text = utf8::ToWide(Mutate(kSample, rng));
+    // The tree-free reader that loads files must agree with the tree reader exactly.
+    std::vector<Project> fast;
+    bool fastRead = projectfile::ReadProjectsFast(text, fast);
     JsonValue root;
     std::wstring error;
     if (!json::Parse(text, false, root, error)) {
       ASSERT_NE(error.find(L"(position "), std::wstring::npos) << "round " << round;
+      ASSERT_FALSE(fastRead) << "round " << round << ": accepted what the reader refuses";
       ++refused;
       continue;
     }
     std::vector<Project> projects;
     if (!projectfile::ProjectsFromJson(root, projects, error)) {
       ASSERT_EQ(error, L"This is not a Tavrilo project file.");
+      ASSERT_FALSE(fastRead) << "round " << round;
       ++refused;
       continue;
     }
+    ASSERT_TRUE(fastRead) << "round " << round << ": refused a good file";
+    ASSERT_TRUE(fast == projects) << "round " << round << ": the two readers differ";
     ++read;
     ProjectDocument doc;
     projectfile::RepairLoadedProjects(projects, doc);
@@ -113,6 +120,19 @@ TEST(ProjectFileMutation, ReadingDamagedFilesIsSafeAndStable) {
 
     // What was read survives a save and a second read unchanged.
     JsonValue written = projectfile::ProjectsToJson(doc.projects, doc.nextId, L"now");
+    std::string streamed = projectfile::ProjectFileText(doc.projects, doc.nextId, L"now");
+    ASSERT_EQ(streamed, json::WriteDocumentUtf8(written)) << "round " << round;
+    // The saved bytes read back and saved again are the same bytes (UTF-8 has no form
+    // for a lone surrogate, so the first save may turn one into U+FFFD, never later ones).
+    {
+      JsonValue reread;
+      ASSERT_TRUE(json::Parse(utf8::ToWide(streamed), false, reread, error)) << "round " << round;
+      std::vector<Project> saved;
+      ASSERT_TRUE(projectfile::ProjectsFromJson(reread, saved, error));
+      ProjectDocument again;
+      projectfile::RepairLoadedProjects(saved, again);
+      ASSERT_EQ(projectfile::ProjectFileText(again.projects, again.nextId, L"now"), streamed) << "round " << round;
+    }
     JsonValue again;
     ASSERT_TRUE(json::Parse(json::WriteDocument(written), false, again, error)) << "round " << round;
     std::vector<Project> back;

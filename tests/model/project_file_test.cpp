@@ -7,6 +7,7 @@
 
 #include "i18n/language.h"
 #include "model/file_io.h"
+#include "model/json.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -169,6 +170,35 @@ TEST_F(ProjectFileTest, ErrorsLeaveTheDocumentUnchanged) {
   EXPECT_EQ(doc.nextId, 2);
 }
 
+TEST_F(ProjectFileTest, BothReadersTakeTheFirstMemberOfAName) {
+  const wchar_t* text = LR"({"other": [1, {"projects": 5}], "projects": [
+      {"id": "7", "id": 3, "title": 5, "title": "second", "status": "completed", "status": "active",
+       "entries": [{"date": 20240101, "date": "2024-01-01"}, {"date": "2024-01-02", "text": "kept", "text": "no",
+                    "tags": "notalist", "tags": ["x"]}],
+       "entries": [{"date": "2024-01-03"}],
+       "lastAiSession": {"source": "VS Code Chat", "source": "VS Code Codex", "extra": {"deep": [[[]]]}},
+       "color": 1e400, "unknown": null}],
+    "projects": []})";
+  std::vector<Project> fast;
+  ASSERT_TRUE(projectfile::ReadProjectsFast(text, fast));
+  JsonValue root;
+  std::wstring error;
+  ASSERT_TRUE(json::Parse(text, false, root, error));
+  std::vector<Project> tree;
+  ASSERT_TRUE(projectfile::ProjectsFromJson(root, tree, error));
+  ASSERT_EQ(fast.size(), 1u);
+  EXPECT_TRUE(fast == tree);
+  const Project& p = fast[0];
+  EXPECT_EQ(p.id, 0);
+  EXPECT_EQ(p.title, L"");
+  EXPECT_TRUE(p.completed);
+  ASSERT_EQ(p.entries.size(), 1u);
+  EXPECT_EQ(p.entries[0].text, L"kept");
+  EXPECT_TRUE(p.entries[0].tags.empty());
+  EXPECT_EQ(p.lastAiSession.source, kAiSourceChat);
+  EXPECT_EQ(p.color, INT32_MIN);
+}
+
 TEST_F(ProjectFileTest, ReadProjectsDoesNotRepairIdsOrColours) {
   Put(path_, R"({"projects": [{"id": 3, "color": 40}, {"id": 3}, "skip", {"id": -1}]})");
   std::vector<Project> projects;
@@ -234,6 +264,11 @@ TEST_F(ProjectFileTest, EveryFieldRoundTrips) {
   }
 
   std::string first = Bytes(path_);
+  // The streaming writer that saves files and the tree writer agree byte for byte.
+  EXPECT_EQ(projectfile::ProjectFileText(doc.projects, doc.nextId, L"stamp"),
+            json::WriteDocumentUtf8(projectfile::ProjectsToJson(doc.projects, doc.nextId, L"stamp")));
+  EXPECT_EQ(projectfile::ProjectFileText({}, 1, L"stamp"),
+            json::WriteDocumentUtf8(projectfile::ProjectsToJson({}, 1, L"stamp")));
   ASSERT_TRUE(projectfile::SaveProjectFile(path_, back.projects, back.nextId, error));
   EXPECT_EQ(WithoutSavedAt(first), WithoutSavedAt(Bytes(path_)));
   EXPECT_NE(first.find("\"codexImports\""), std::string::npos);
