@@ -130,7 +130,7 @@ std::wstring DocumentsFolder() {
 
 std::wstring AboutText(const std::wstring& currentPath) {
   std::wstring text = std::wstring(kProductName) + L" " + kVersion + L"\n";
-  text += i18n::FormatText(L"개발자: {0}\n이메일: {1}", {L"Hana Seo", L"hana.seo@tavrilo.app"});
+  text += i18n::FormatText(L"개발자: {0}\n이메일: {1}", {L"Tavrilo Team", L"support@tavrilo.app"});
   text += i18n::Translate(
       L"\n\n프로젝트 일정과 작업 내용을 캘린더로 관리하는 프로그램입니다.\n\n• 날짜를 더블클릭하여 새 프로젝트 등록\n• "
       L"목록을 클릭하면 캘린더에 표시, 더블클릭하면 관리\n• 일간 / 주간 / 월간 / 년간 보기 및 날짜 조회\n\n데이터 파일: ");

@@ -330,3 +330,62 @@ TEST_F(MainWindowTest, Screenshots) {
 }
 
 }  // namespace
+
+namespace {
+
+std::wstring g_captureName;
+bool g_captured = false;
+std::wstring g_capturedText;
+
+// Runs inside the box's own message loop: photographs the box and closes it.
+VOID CALLBACK CaptureBoxAndClose(HWND, UINT, UINT_PTR id, DWORD) {
+  HWND box = FindWindowW(L"QuenlorMsgBox", nullptr);
+  if (box == nullptr || !IsWindowVisible(box)) return;
+  KillTimer(nullptr, id);
+  g_captured = kit::SaveWindowPng(box, testui::ScreenshotPath(g_captureName));
+  // The long text stands in a read-only edit.
+  if (HWND edit = FindWindowExW(box, nullptr, L"Edit", nullptr)) {
+    wchar_t text[4096] = {};
+    GetWindowTextW(edit, text, 4096);
+    g_capturedText = text;
+  }
+  PostMessageW(box, WM_CLOSE, 0, 0);
+}
+
+TEST_F(MainWindowTest, AboutBoxAndReleaseNotes) {
+  for (int language : {i18n::kKorean, i18n::kEnglish}) {
+    testpaths::LanguageScope scope(language);
+    const std::wstring suffix = language == i18n::kKorean ? L"-ko" : L"-en";
+    auto& main = Create();
+    Show();
+    // The release notes open by themselves once the window is first usable.
+    HWND notes = main.releaseNotesWindow();
+    ASSERT_NE(notes, nullptr);
+    EXPECT_FALSE(main.releaseNotesPending());
+    EXPECT_TRUE(IsWindowEnabled(window)) << "the release notes are modeless";
+    EXPECT_TRUE(kit::SaveWindowPng(notes, testui::ScreenshotPath(L"release-notes" + suffix)));
+    main.RunCommand(IDM_RELEASE_NOTES);
+    EXPECT_EQ(main.releaseNotesWindow(), notes) << "a second command brings the open window forward";
+
+    // Escape closes them through the main window's pre-translation.
+    HWND focus = GetFocus();
+    MSG escape{focus ? focus : notes, WM_KEYDOWN, VK_ESCAPE, 0};
+    EXPECT_TRUE(main.PreTranslate(escape));
+    testui::PumpMessages();
+    EXPECT_FALSE(IsWindow(notes));
+
+    g_captureName = L"about" + suffix;
+    g_captured = false;
+    g_capturedText.clear();
+    UINT_PTR timer = SetTimer(nullptr, 0, 50, CaptureBoxAndClose);
+    main.RunCommand(IDM_ABOUT);
+    KillTimer(nullptr, timer);
+    EXPECT_TRUE(g_captured);
+    EXPECT_TRUE(g_capturedText.ends_with(main.currentPath())) << "the About text ends with the data file";
+    DestroyWindow(window);
+    testui::PumpMessages();
+    window = nullptr;
+  }
+}
+
+}  // namespace
