@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/project.h"
+#include "support/pixel_canvas.h"
 #include "support/ui_env.h"
 #include "ui/kit/fonts.h"
 #include "ui/kit/gdi.h"
@@ -37,40 +38,8 @@ inline Entry MakeEntry(Date date, const wchar_t* text) {
   return e;
 }
 
-// A 32-bit top-down DIB to paint into and read back.
-class Canvas {
- public:
-  Canvas(int width, int height) : width_(width), height_(height) {
-    kit::WindowDc screen(nullptr);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    dc_.reset(CreateCompatibleDC(screen.get()));
-    bitmap_.reset(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0));
-    select_.emplace(dc_.get(), bitmap_.get());
-  }
-  Canvas(const Canvas&) = delete;
-  Canvas& operator=(const Canvas&) = delete;
-
-  HDC dc() const { return dc_.get(); }
-  HBITMAP bitmap() const { return bitmap_.get(); }
-  COLORREF At(int x, int y) const {
-    GdiFlush();
-    DWORD p = bits_[y * width_ + x];
-    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-  }
-
- private:
-  int width_, height_;
-  kit::UniqueMemoryDc dc_;
-  kit::UniqueBitmap bitmap_;
-  DWORD* bits_ = nullptr;
-  std::optional<kit::SelectObjectScope> select_;
-};
+// The pixel canvas of the kit tests.
+using Canvas = testui::PixelCanvas;
 
 // The view in a top-level parent that plays the main window's part.
 class CalendarHost {
