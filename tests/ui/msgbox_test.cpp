@@ -234,8 +234,12 @@ TEST(MsgBoxWindow, LongTextFormUsesAReadOnlyEdit) {
   LongForm big = OpenLong(owner.hwnd, many, nullptr, 0);
   EXPECT_TRUE(big.editStyle & WS_VSCROLL);
 
-  // The About picture resource does not exist yet: the long form comes without it.
-  LongForm missing = OpenLong(owner.hwnd, L"정보", nullptr, IDB_ABOUT_PREVIEW);
+  // The About picture is a resource of the program; a bitmap id that names nothing
+  // still gives the long form, only without a picture.
+  LongForm about = OpenLong(owner.hwnd, L"정보", nullptr, IDB_ABOUT_PREVIEW);
+  EXPECT_TRUE(about.hasEdit);
+  EXPECT_TRUE(about.boxStyle & WS_CLIPCHILDREN);
+  LongForm missing = OpenLong(owner.hwnd, L"정보", nullptr, 999);
   EXPECT_TRUE(missing.hasEdit);
   EXPECT_FALSE(missing.boxStyle & WS_CLIPCHILDREN);
 
