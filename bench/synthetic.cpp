@@ -69,7 +69,7 @@ ProjectDocument SyntheticDocument(int projectCount, int entryCount, uint32_t see
         entry.text += L"\r\n- ";
         entry.text += kEnglishLines[pick(5)];
         if (pick(2)) tags::Add(entry.tags, kTags[pick(8)]);
-        if (pick(10) == 0) entry.attachments.push_back(L"C:\\Work\\repo-" + std::to_wstring(i + 1) + L"\\docs\\spec.pdf");
+        if (pick(10) == 0) entry.attachments.push_back(L"C:\\Work\\repo-" + std::to_wstring(i + 1) + L"\\docs\\plan.pdf");
       }
       p.entries.push_back(std::move(entry));
       if (ai) p.codexImports.push_back(L"codex:019a-" + std::to_wstring(i) + L"-" + std::to_wstring(e));
