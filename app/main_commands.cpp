@@ -216,12 +216,25 @@ void MainWindow::RunCommand(int id) {
       LayOut();
       RefreshStatusBar();
       break;
+    case IDM_SYNC_TOGGLE:
+      aiSyncEnabled_ = !aiSyncEnabled_;
+      settings::WriteSettingDword(L"CodexSync", aiSyncEnabled_ ? 1 : 0);
+      RestartSync();
+      SetStatusMessage(aiSyncEnabled_ ? L"VS Code AI 자동 기록을 켰습니다." : L"VS Code AI 자동 기록을 껐습니다.");
+      RefreshStatusBar();
+      break;
+    case IDM_SYNC_NOW:
+      syncWorker_.Wake();
+      ApplyPendingRecords();
+      break;
+    case IDM_SYNC_STATUS: ShowSyncStatus(); break;
+    case IDM_SYNC_FOLDER: OpenRecordFolder(); break;
     case IDM_ABOUT: ShowAbout(); break;
     case IDM_RELEASE_NOTES: ShowReleaseNotes(); break;
     default:
       if (id >= IDM_LANGUAGE_FIRST && id <= IDM_LANGUAGE_LAST) ChangeLanguage(id - IDM_LANGUAGE_FIRST);
-      // The project commands (40001, 40101-40107), the AI sync commands (40501-40504)
-      // and the calendar's context menu arrive with the parts that do their work.
+      // The project commands (40001, 40101-40107) and the calendar's context menu
+      // arrive with the project list and the project dialog.
       break;
   }
 }
@@ -289,6 +302,8 @@ void MainWindow::ChangeLanguage(int language) {
   SetChildTexts();
   ApplyChildFonts();
   if (calendar_) calendar::ApplyLanguageAndFonts(calendar_);
+  syncStatusText_ = aiSyncEnabled_ ? i18n::Translate(L"VS Code AI 연동 준비 중")
+                                   : i18n::Translate(L"VS Code AI 자동 기록 꺼짐");
   SetStatusMessage(L"언어 설정을 적용했습니다.");
   if (trayIconAdded_) {
     DeleteTrayIcon();

@@ -170,6 +170,7 @@ void MainWindow::NewProjectFile() {
     return;
   }
   ReplaceDocument(std::move(document_), chosen, L"새 프로젝트 파일을 만들었습니다.");
+  RestartSync();
 }
 
 void MainWindow::Open() {
@@ -188,6 +189,7 @@ bool MainWindow::OpenPath(const std::wstring& path) {
     return false;
   }
   ReplaceDocument(std::move(loaded), path, L"프로젝트 파일을 열었습니다.");
+  RestartSync();
   return true;
 }
 

@@ -77,6 +77,7 @@ MainWindow* FromWindow(HWND window) {
 
 MainWindow::MainWindow(HINSTANCE instance, StartupOptions options) : instance_(instance), options_(std::move(options)) {
   statusMessage_ = i18n::Translate(L"준비");
+  syncStatusText_ = i18n::Translate(L"VS Code AI 연동 준비 중");
 }
 
 MainWindow::~MainWindow() { kit::DestroyFontSet(fonts_); }
@@ -267,6 +268,7 @@ bool MainWindow::OnCreate() {
   if (!AddTrayIcon()) options_.startHidden = false;
   aiSyncEnabled_ = settings::ReadCodexSync();
   sinceDate_ = settings::ReadCodexSyncSince();
+  RestartSync();
   SetTimer(window_, kTimerId, 1000, nullptr);
   return true;
 }
@@ -341,6 +343,7 @@ void MainWindow::SelectProject(int32_t id) {
 
 void MainWindow::OnDestroy() {
   KillTimer(window_, kTimerId);
+  syncWorker_.Stop();
   DeleteTrayIcon();
   SetMenu(window_, nullptr);
   if (menuBar_) {
@@ -560,8 +563,8 @@ void MainWindow::OnDpiChanged(int dpi, const RECT* suggested) {
 }
 
 void MainWindow::OnTimer() {
-  // The sync apply step and the polling of VS Code launches run here once those
-  // parts of the program exist.
+  ApplyPendingRecords();
+  // The polling of VS Code launches joins here with the VS Code integration.
 }
 
 void MainWindow::RefreshTitle() { SetWindowTextW(window_, shell::WindowTitle(currentPath_, modified_).c_str()); }

@@ -4,10 +4,13 @@
 
 #include <windows.h>
 
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "aisync/ai_record.h"
+#include "aisync/sync_worker.h"
 #include "app/main_layout.h"
 #include "model/date.h"
 #include "model/project.h"
@@ -119,6 +122,17 @@ class MainWindow {
   void Exit();
   void SaveSettings();
 
+  // AI history sync.
+  void RestartSync();
+  void ApplyPendingRecords();
+  void ShowSyncStatus();
+  void OpenRecordFolder();
+  const std::wstring& syncStatusText() const { return syncStatusText_; }
+  bool aiSyncEnabled() const { return aiSyncEnabled_; }
+  size_t pendingRecordCount() const { return pendingRecords_.size(); }
+  // Replaces how the worker scans (tests feed it records without log files).
+  void SetSyncScanFactory(aisync::SyncWorker::ScanFactory factory);
+
   // Help.
   void ShowAbout();
   void ShowReleaseNotes();
@@ -197,6 +211,12 @@ class MainWindow {
   int dragKind_ = 0;
   int dragOffset_ = 0;
   int hoverSplitter_ = 0;
+  aisync::SyncWorker syncWorker_;
+  aisync::SyncWorker::ScanFactory scanFactory_;
+  std::deque<aisync::AiRecord> pendingRecords_;
+  int savedCounter_ = 0;
+  std::wstring syncStatusText_;
+  bool applying_ = false;
 };
 
 }  // namespace mainwindow

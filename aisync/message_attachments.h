@@ -1,0 +1,33 @@
+// Files sent with a prompt: collecting their references and saving copies of them.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "aisync/ai_record.h"
+#include "model/json.h"
+
+namespace aisync {
+
+// A "file://" URI or a path, made local and absolute against the record's cwd (a
+// trailing ":line" after a drive path is dropped); other URIs come back unchanged;
+// empty when it cannot be resolved.
+std::wstring ResolveLocalReference(std::wstring_view text, const std::wstring& cwd);
+// Adds one reference unless it is empty or the record already has that source.
+void AddAttachmentReference(AiRecord& record, std::wstring_view source, std::wstring_view suggestedName);
+// Adds what the array member `key` of a log object lists (strings or objects with a
+// path and a name).
+void AddAttachmentsUnderKey(const JsonValue& object, std::wstring_view key, AiRecord& record);
+// Adds the existing files that the record's text names (Markdown links, quoted drive
+// paths, "#file:" references).
+void AddFilesNamedInText(AiRecord& record);
+
+// The last path component with forbidden characters replaced, trailing dots and spaces
+// removed, long names shortened; "attachment" when nothing is left.
+std::wstring SanitizeFileName(std::wstring_view name);
+// Writes the attachment into the record folder as "<position>_<name>" through a
+// temporary file and a replacing move; the saved file's path or a translated error.
+bool SaveAttachment(const MessageAttachment& attachment, const std::wstring& recordFolder, int position,
+                    std::wstring& savedPath, std::wstring& error);
+
+}  // namespace aisync

@@ -1,0 +1,138 @@
+#include "aisync/log_scanner.h"
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "model/unique_handle.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using aisync::AiRecord;
+using aisync::LogScanner;
+
+const char kMeta[] =
+    R"({"timestamp":"2024-05-01T09:00:00Z","type":"session_meta","payload":{"id":"S1","cwd":"C:\\Work","source":"vscode"}})";
+
+std::string PromptLine(int n) {
+  return R"({"timestamp":"2024-05-01T10:00:00Z","type":"event_msg","payload":{"type":"user_message","message":"prompt )" +
+         std::to_string(n) + R"(","client_id":"c)" + std::to_string(n) + "\"}}";
+}
+
+class ScannerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folders.codexHome = home.path();
+    std::filesystem::create_directories(std::filesystem::path(home / L"sessions\\2024\\05"));
+  }
+  std::wstring Log(const wchar_t* name) { return home / (std::wstring(L"sessions\\2024\\05\\") + name); }
+  static void Append(const std::wstring& path, const std::string& text) {
+    std::ofstream(std::filesystem::path(path), std::ios::binary | std::ios::app) << text;
+  }
+  std::vector<AiRecord> Pass(LogScanner& scanner) {
+    std::vector<AiRecord> out;
+    std::wstring status;
+    scanner.ScanPass(out, status);
+    lastStatus = status;
+    return out;
+  }
+
+  testpaths::TempDir home;
+  aisync::LogFolders folders;
+  std::wstring lastStatus;
+};
+
+TEST_F(ScannerTest, OnlyCompleteLinesAndOnlyNewBytes) {
+  std::wstring log = Log(L"rollout-1.jsonl");
+  Append(log, std::string(kMeta) + "\n" + PromptLine(1));  // no line feed yet
+  LogScanner scanner(folders, {2024, 1, 1});
+  EXPECT_TRUE(Pass(scanner).empty()) << "the unfinished line waits";
+  Append(log, "\n");
+  auto records = Pass(scanner);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].key, L"S1:c1");
+  EXPECT_TRUE(Pass(scanner).empty()) << "nothing new, nothing read";
+
+  Append(log, PromptLine(2) + "\n");
+  records = Pass(scanner);
+  ASSERT_EQ(records.size(), 1u) << "only the appended line is handed over";
+  EXPECT_EQ(records[0].key, L"S1:c2");
+  const auto* state = scanner.StateOf(log);
+  ASSERT_NE(state, nullptr);
+  EXPECT_EQ(state->offset, std::filesystem::file_size(std::filesystem::path(log)));
+}
+
+TEST_F(ScannerTest, ReplacedFileIsReadAgainFromTheStart) {
+  std::wstring log = Log(L"rollout-2.jsonl");
+  Append(log, std::string(kMeta) + "\n" + PromptLine(1) + "\n" + PromptLine(2) + "\n");
+  LogScanner scanner(folders, {2024, 1, 1});
+  EXPECT_EQ(Pass(scanner).size(), 2u);
+  std::ofstream(std::filesystem::path(log), std::ios::binary | std::ios::trunc) << kMeta << "\n" << PromptLine(3) << "\n";
+  auto records = Pass(scanner);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].key, L"S1:c3");
+  // A replacement without its session line has no context any more: it yields nothing.
+  std::ofstream(std::filesystem::path(log), std::ios::binary | std::ios::trunc) << PromptLine(4) << "\n";
+  EXPECT_TRUE(Pass(scanner).empty());
+}
+
+TEST_F(ScannerTest, AHundredRecordsEndThePass) {
+  std::string lines = std::string(kMeta) + "\n";
+  for (int i = 0; i < 130; ++i) lines += PromptLine(i) + "\n";
+  Append(Log(L"a.jsonl"), lines);
+  Append(Log(L"b.jsonl"), std::string(kMeta) + "\n" + PromptLine(999) + "\n");
+  LogScanner scanner(folders, {2024, 1, 1});
+  auto first = Pass(scanner);
+  ASSERT_EQ(first.size(), 100u);
+  EXPECT_EQ(first.back().key, L"S1:c99");
+  auto second = Pass(scanner);
+  ASSERT_EQ(second.size(), 31u) << "the rest of a.jsonl, then b.jsonl";
+  EXPECT_EQ(second.front().key, L"S1:c100");
+  EXPECT_EQ(second.back().key, L"S1:c999");
+}
+
+TEST_F(ScannerTest, OldFilesAreOpenedOnlyWhileSomeoneWritesThem) {
+  std::wstring log = Log(L"old.jsonl");
+  Append(log, std::string(kMeta) + "\n" + PromptLine(1) + "\n");
+  {
+    // Last written in 2023, before the since date.
+    UniqueFile file(CreateFileW(log.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
+    SYSTEMTIME st{2023, 6, 0, 1, 12, 0, 0, 0};
+    FILETIME ft;
+    SystemTimeToFileTime(&st, &ft);
+    ASSERT_TRUE(SetFileTime(file.get(), nullptr, nullptr, &ft));
+  }
+  LogScanner scanner(folders, {2024, 1, 1});
+  EXPECT_TRUE(Pass(scanner).empty());
+  EXPECT_EQ(scanner.StateOf(log)->offset, 0u) << "an old file nobody writes is not read";
+  UniqueFile writer(CreateFileW(log.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(writer.valid());
+  EXPECT_EQ(Pass(scanner).size(), 1u) << "an assistant still writing it makes it current";
+}
+
+TEST_F(ScannerTest, CodexFilesAreSortedByPathElements) {
+  Append(home / L"sessions\\2024\\05\\b.jsonl", "");
+  std::filesystem::create_directories(std::filesystem::path(home / L"sessions\\2024\\05\\a"));
+  Append(home / L"sessions\\2024\\05\\a\\z.jsonl", "");
+  Append(home / L"sessions\\2024\\05\\a.jsonl", "");
+  Append(home / L"sessions\\2024\\05\\notes.txt", "");
+  LogScanner scanner(folders, {2024, 1, 1});
+  std::wstring status;
+  auto files = scanner.CodexFiles(status);
+  ASSERT_EQ(files.size(), 3u);
+  EXPECT_TRUE(files[0].ends_with(L"\\a\\z.jsonl")) << "the folder a sorts before the file a.jsonl";
+  EXPECT_TRUE(files[1].ends_with(L"\\a.jsonl"));
+  EXPECT_TRUE(files[2].ends_with(L"\\b.jsonl"));
+  EXPECT_TRUE(status.empty());
+
+  aisync::LogFolders none;
+  LogScanner disabled(none, {2024, 1, 1});
+  EXPECT_TRUE(disabled.CodexFiles(status).empty());
+}
+
+}  // namespace
