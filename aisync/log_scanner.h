@@ -51,6 +51,9 @@ class LogScanner {
   std::vector<std::wstring> CodexFiles(std::wstring& status) const;
 
   const FileReadState* StateOf(const std::wstring& path) const;
+  // The state of a file, created on first use (readers that hold a prompt back set its
+  // pending record here).
+  FileReadState& State(const std::wstring& path) { return states_[path]; }
   // Replaces the tick count (tests and the benchmark).
   void SetTickSource(std::function<uint64_t()> ticks) { ticks_ = std::move(ticks); }
   // Lifts the per-pass record bound (the benchmark measures raw reading speed).

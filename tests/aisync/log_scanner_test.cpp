@@ -115,6 +115,27 @@ TEST_F(ScannerTest, OldFilesAreOpenedOnlyWhileSomeoneWritesThem) {
   EXPECT_EQ(Pass(scanner).size(), 1u) << "an assistant still writing it makes it current";
 }
 
+TEST_F(ScannerTest, AHeldBackPromptLeavesAfterSixSeconds) {
+  std::wstring log = Log(L"pending.jsonl");
+  Append(log, std::string(kMeta) + "\n");
+  uint64_t now = 1000000;
+  LogScanner scanner(folders, {2024, 1, 1});
+  scanner.SetTickSource([&now] { return now; });
+  EXPECT_TRUE(Pass(scanner).empty());
+  AiRecord held;
+  held.key = L"S1:held";
+  scanner.State(log).pending = held;
+  scanner.State(log).pendingSince = now;
+  now += 5999;
+  EXPECT_TRUE(Pass(scanner).empty()) << "not before 6 seconds";
+  now += 1;
+  auto records = Pass(scanner);
+  ASSERT_EQ(records.size(), 1u);
+  EXPECT_EQ(records[0].key, L"S1:held");
+  EXPECT_TRUE(scanner.StateOf(log)->pending.key.empty());
+  EXPECT_TRUE(Pass(scanner).empty()) << "emitted once";
+}
+
 TEST_F(ScannerTest, CodexFilesAreSortedByPathElements) {
   Append(home / L"sessions\\2024\\05\\b.jsonl", "");
   std::filesystem::create_directories(std::filesystem::path(home / L"sessions\\2024\\05\\a"));
