@@ -44,33 +44,6 @@ bool IsRealDirectory(const std::wstring& path) {
          !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
-// Walks a folder tree without entering directory links; false when a listing failed.
-bool ListJsonl(const std::wstring& folder, std::vector<std::wstring>& files, DWORD& errorCode) {
-  WIN32_FIND_DATAW data;
-  UniqueFind find(FindFirstFileW((folder + L"\\*").c_str(), &data));
-  if (!find) {
-    errorCode = GetLastError();
-    return errorCode == ERROR_FILE_NOT_FOUND;
-  }
-  do {
-    std::wstring name = data.cFileName;
-    if (name == L"." || name == L"..") continue;
-    std::wstring path = folder + L"\\" + name;
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) continue;
-      if (!ListJsonl(path, files, errorCode)) return false;
-    } else if (name.size() > 6 && name.compare(name.size() - 6, 6, L".jsonl") == 0) {
-      files.push_back(std::move(path));
-    }
-  } while (FindNextFileW(find.get(), &data));
-  DWORD last = GetLastError();
-  if (last != ERROR_NO_MORE_FILES) {
-    errorCode = last;
-    return false;
-  }
-  return true;
-}
-
 bool LocalDateOf(const FILETIME& written, Date& date) {
   SYSTEMTIME utc, local;
   if (!FileTimeToSystemTime(&written, &utc) || !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) return false;
@@ -106,6 +79,70 @@ LogFolders LogFoldersFromEnvironment() {
 
 LogScanner::LogScanner(LogFolders folders, Date since)
     : folders_(std::move(folders)), since_(since), ticks_([] { return GetTickCount64(); }) {}
+
+// Listing a folder is the dearest part of an idle pass; a folder whose last-write time
+// has not moved has the same entries (adding, removing or renaming an entry moves it).
+// A folder written in the last two seconds is listed again, so that an entry added in
+// the same clock tick as the previous listing is not missed.
+bool LogScanner::ListJsonl(const std::wstring& folder, std::vector<std::wstring>& files, DWORD& errorCode) const {
+  WIN32_FILE_ATTRIBUTE_DATA attributes;
+  if (!GetFileAttributesExW(folder.c_str(), GetFileExInfoStandard, &attributes)) {
+    errorCode = GetLastError();
+    return errorCode == ERROR_FILE_NOT_FOUND || errorCode == ERROR_PATH_NOT_FOUND;
+  }
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  auto ticks = [](const FILETIME& t) { return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+  uint64_t written = ticks(attributes.ftLastWriteTime);
+  bool settled = ticks(now) > written && ticks(now) - written > 20000000ULL;
+  auto cached = folderCache_.find(folder);
+  if (settled && cached != folderCache_.end() && cached->second.written == written) {
+    files.insert(files.end(), cached->second.files.begin(), cached->second.files.end());
+    for (const auto& sub : cached->second.folders) {
+      if (!ListJsonl(sub, files, errorCode)) return false;
+    }
+    return true;
+  }
+
+  FolderListing listing;
+  listing.written = written;
+  WIN32_FIND_DATAW data;
+  // No short names and bigger batches.
+  UniqueFind find(FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                                   FIND_FIRST_EX_LARGE_FETCH));
+  if (!find) {
+    errorCode = GetLastError();
+    return errorCode == ERROR_FILE_NOT_FOUND;
+  }
+  do {
+    std::wstring name = data.cFileName;
+    if (name == L"." || name == L"..") continue;
+    std::wstring path = folder + L"\\" + name;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      // Directory links and junctions are not followed.
+      if (!(data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) listing.folders.push_back(std::move(path));
+    } else if (name.size() > 6 && name.compare(name.size() - 6, 6, L".jsonl") == 0) {
+      listing.files.push_back(std::move(path));
+    }
+  } while (FindNextFileW(find.get(), &data));
+  DWORD last = GetLastError();
+  if (last != ERROR_NO_MORE_FILES) {
+    errorCode = last;
+    files.insert(files.end(), listing.files.begin(), listing.files.end());
+    return false;
+  }
+  files.insert(files.end(), listing.files.begin(), listing.files.end());
+  std::vector<std::wstring> subfolders = listing.folders;
+  if (settled) {
+    folderCache_[folder] = std::move(listing);
+  } else {
+    folderCache_.erase(folder);
+  }
+  for (const auto& sub : subfolders) {
+    if (!ListJsonl(sub, files, errorCode)) return false;
+  }
+  return true;
+}
 
 std::vector<std::wstring> LogScanner::CodexFiles(std::wstring& status) const {
   std::vector<std::wstring> files;

@@ -2,6 +2,8 @@
 // and hands each complete line to the reader of its source.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -65,8 +67,16 @@ class LogScanner {
   void HandleLine(int sourceKind, const std::string& line, uint64_t lineStart, FileReadState& state,
                   std::vector<AiRecord>& out);
 
+  struct FolderListing {
+    uint64_t written = 0;
+    std::vector<std::wstring> files;    // ".jsonl" files directly inside
+    std::vector<std::wstring> folders;  // real sub-folders
+  };
+  bool ListJsonl(const std::wstring& folder, std::vector<std::wstring>& files, DWORD& errorCode) const;
+
   LogFolders folders_;
   Date since_;
+  mutable std::map<std::wstring, FolderListing> folderCache_;
   std::map<std::wstring, FileReadState> states_;
   std::function<uint64_t()> ticks_;
   size_t recordLimit_ = kRecordsPerPass;

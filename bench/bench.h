@@ -29,5 +29,6 @@ void PrintRow(const std::string& name, const Stats& stats, const std::string& ex
 // Sections of the program, each in its own file.
 void RunJsonBench();
 void RunCalendarBench();
+void RunScanBench();
 
 }  // namespace bench

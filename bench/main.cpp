@@ -15,5 +15,6 @@ int main(int argc, char** argv) {
   bool all = std::strcmp(what, "all") == 0;
   if (all || std::strcmp(what, "json") == 0) bench::RunJsonBench();
   if (all || std::strcmp(what, "calendar") == 0) bench::RunCalendarBench();
+  if (all || std::strcmp(what, "scan") == 0) bench::RunScanBench();
   return 0;
 }

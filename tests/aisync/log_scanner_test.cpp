@@ -136,6 +136,33 @@ TEST_F(ScannerTest, AHeldBackPromptLeavesAfterSixSeconds) {
   EXPECT_TRUE(Pass(scanner).empty()) << "emitted once";
 }
 
+TEST_F(ScannerTest, RememberedFolderListingsFollowChanges) {
+  std::wstring folder = home / L"sessions\\2024\\05";
+  Append(Log(L"first.jsonl"), "");
+  auto age = [&folder] {
+    // Pretend the folder was last changed an hour ago, so its listing may be remembered.
+    UniqueFile dir(CreateFileW(folder.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER t{{now.dwLowDateTime, now.dwHighDateTime}};
+    t.QuadPart -= 36000000000ULL;
+    FILETIME old{t.LowPart, t.HighPart};
+    return SetFileTime(dir.get(), nullptr, nullptr, &old) != FALSE;
+  };
+  ASSERT_TRUE(age());
+  LogScanner scanner(folders, {2024, 1, 1});
+  std::wstring status;
+  EXPECT_EQ(scanner.CodexFiles(status).size(), 1u);
+  EXPECT_EQ(scanner.CodexFiles(status).size(), 1u) << "from the remembered listing";
+  Append(Log(L"second.jsonl"), "");  // moves the folder's last-write time
+  EXPECT_EQ(scanner.CodexFiles(status).size(), 2u);
+  ASSERT_TRUE(age());
+  EXPECT_EQ(scanner.CodexFiles(status).size(), 2u);
+  DeleteFileW(Log(L"first.jsonl").c_str());
+  EXPECT_EQ(scanner.CodexFiles(status).size(), 1u) << "a removed file leaves the listing";
+}
+
 TEST_F(ScannerTest, CodexFilesAreSortedByPathElements) {
   Append(home / L"sessions\\2024\\05\\b.jsonl", "");
   std::filesystem::create_directories(std::filesystem::path(home / L"sessions\\2024\\05\\a"));
