@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cwctype>
 #include <filesystem>
-#include <regex>
 
 #include "i18n/translate.h"
 #include "model/file_io.h"
@@ -47,25 +46,6 @@ std::wstring PathFromFileUri(std::wstring_view uri) {
   if (FAILED(PathCreateFromUrlW(url.c_str(), path.data(), &length, 0))) return {};
   path.resize(wcsnlen(path.c_str(), path.size()));
   return path;
-}
-
-// libstdc++ matches by recursion, one stack frame per character, unless asked for its
-// breadth-first matcher; a long prompt line would otherwise overflow the worker's stack.
-#if defined(__GLIBCXX__)
-constexpr auto kPatternSyntax = std::regex_constants::ECMAScript | std::regex_constants::__polynomial;
-#else
-constexpr auto kPatternSyntax = std::regex_constants::ECMAScript;
-#endif
-
-// The three ways a prompt names a file; compiled once because every prompt of every
-// log is searched with them, on the sync worker.
-const std::wregex* TextPathPatterns() {
-  static const std::wregex patterns[3] = {
-      std::wregex(LR"re(\]\(<?([^\r\n)]+?)>?\))re", kPatternSyntax),
-      std::wregex(LR"re([`"]([A-Za-z]:[\\/][^`"\r\n]+)[`"])re", kPatternSyntax),
-      std::wregex(LR"re(#file:([^\r\n]+))re", kPatternSyntax),
-  };
-  return patterns;
 }
 
 std::wstring ExtensionForMime(std::wstring_view mime) {
@@ -268,18 +248,116 @@ void AddAttachmentsUnderKey(const JsonValue& object, std::wstring_view key, AiRe
   }
 }
 
-void AddFilesNamedInText(AiRecord& record) {
-  const std::wstring text = record.text;
-  const std::wregex* patterns = TextPathPatterns();
-  for (int i = 0; i < 3; ++i) {
-    // Other libraries give up on complex matches by throwing; what was found so far stays.
-    try {
-      for (std::wsregex_iterator match(text.begin(), text.end(), patterns[i]), end; match != end; ++match) {
-        std::wstring path = ResolveLocalReference((*match)[1].str(), record.cwd);
-        if (!path.empty() && fileio::FileExists(path)) AddAttachmentReference(record, path, L"");
-      }
-    } catch (const std::regex_error&) {
+namespace {
+
+bool IsLineBreak(wchar_t c) { return c == L'\r' || c == L'\n'; }
+
+// The first index from `from` on whose character satisfies `stop`, or the text's end.
+// Callers ask with growing `from`, so the cursor only moves forward: one linear walk
+// per pattern instead of a rescan for every candidate start.
+template <typename Stop>
+class ForwardFinder {
+ public:
+  ForwardFinder(std::wstring_view text, Stop stop) : text_(text), stop_(stop) {}
+  size_t From(size_t from) {
+    if (found_ < from || found_ == kUnset) {
+      found_ = from;
+      while (found_ < text_.size() && !stop_(text_[found_])) ++found_;
     }
+    return found_;
+  }
+
+ private:
+  static constexpr size_t kUnset = static_cast<size_t>(-1);
+  std::wstring_view text_;
+  Stop stop_;
+  size_t found_ = kUnset;
+};
+
+// "](" + optional "<" + the shortest run without ")", CR or LF that is followed by ")"
+// or by ">)" (a Markdown link or image target).
+void MarkdownTargets(std::wstring_view t, std::vector<std::wstring>& out) {
+  auto terminator = [](wchar_t c) { return c == L')' || IsLineBreak(c); };
+  ForwardFinder<decltype(terminator)> next(t, terminator);
+  size_t i = 0;
+  while (i + 1 < t.size()) {
+    if (t[i] != L']' || t[i + 1] != L'(') {
+      ++i;
+      continue;
+    }
+    size_t open = i + 2;
+    bool matched = false;
+    // With the "<" taken first, then as part of the target.
+    for (size_t capture : {open + 1, open}) {
+      if (capture == open + 1 && (open >= t.size() || t[open] != L'<')) continue;
+      size_t r = next.From(capture);
+      if (r >= t.size() || t[r] != L')') continue;
+      size_t end = (r >= capture + 2 && t[r - 1] == L'>') ? r - 1 : r;
+      if (end < capture + 1) continue;
+      out.emplace_back(t.substr(capture, end - capture));
+      i = r + 1;
+      matched = true;
+      break;
+    }
+    if (!matched) ++i;
+  }
+}
+
+// A drive path between backticks or double quotes.
+void QuotedDrivePaths(std::wstring_view t, std::vector<std::wstring>& out) {
+  auto quoteOrBreak = [](wchar_t c) { return c == L'`' || c == L'"' || IsLineBreak(c); };
+  ForwardFinder<decltype(quoteOrBreak)> next(t, quoteOrBreak);
+  auto isQuote = [](wchar_t c) { return c == L'`' || c == L'"'; };
+  size_t i = 0;
+  while (i + 4 < t.size()) {
+    wchar_t drive = t[i + 1];
+    bool start = isQuote(t[i]) && ((drive >= L'A' && drive <= L'Z') || (drive >= L'a' && drive <= L'z')) &&
+                 t[i + 2] == L':' && (t[i + 3] == L'\\' || t[i + 3] == L'/');
+    if (start) {
+      size_t j = next.From(i + 4);
+      if (j > i + 4 && j < t.size() && isQuote(t[j])) {
+        out.emplace_back(t.substr(i + 1, j - i - 1));
+        i = j + 1;
+        continue;
+      }
+    }
+    ++i;
+  }
+}
+
+// "#file:" and the rest of its line.
+void FileReferences(std::wstring_view t, std::vector<std::wstring>& out) {
+  constexpr std::wstring_view kHead = L"#file:";
+  size_t i = 0;
+  while ((i = t.find(kHead, i)) != std::wstring_view::npos) {
+    size_t start = i + kHead.size();
+    size_t end = start;
+    while (end < t.size() && !IsLineBreak(t[end])) ++end;
+    if (end > start) {
+      out.emplace_back(t.substr(start, end - start));
+      i = end;
+    } else {
+      ++i;
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<std::wstring> PathsNamedInText(std::wstring_view text) {
+  std::vector<std::wstring> found;
+  MarkdownTargets(text, found);
+  QuotedDrivePaths(text, found);
+  FileReferences(text, found);
+  return found;
+}
+
+void AddFilesNamedInText(AiRecord& record) {
+  // Prompts can be megabytes long and hostile; the patterns are matched by hand in one
+  // pass each (a backtracking matcher took minutes on "](" repeated).
+  for (const auto& reference : PathsNamedInText(record.text)) {
+    std::wstring path = ResolveLocalReference(reference, record.cwd);
+    if (!path.empty() && fileio::FileExists(path)) AddAttachmentReference(record, path, L"");
   }
 }
 

@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "aisync/ai_record.h"
 #include "model/json.h"
@@ -21,6 +22,9 @@ void AddAttachmentsUnderKey(const JsonValue& object, std::wstring_view key, AiRe
 // Adds the existing files that the record's text names (Markdown links, quoted drive
 // paths, "#file:" references).
 void AddFilesNamedInText(AiRecord& record);
+// The references those patterns find, in pattern order and then text order: Markdown
+// link targets "](…)", drive paths between backticks or quotes, and "#file:" lines.
+std::vector<std::wstring> PathsNamedInText(std::wstring_view text);
 
 // The last path component with forbidden characters replaced, trailing dots and spaces
 // removed, long names shortened; "attachment" when nothing is left.

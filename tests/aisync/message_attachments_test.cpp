@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <regex>
+
 #include <algorithm>
 #include <filesystem>
 #include <string>
@@ -377,6 +380,47 @@ TEST_F(MessageAttachmentSave, FailedDataWriteLeavesNoTemporaryFile) {
   EXPECT_FALSE(SaveAttachment({L"data:image/png;base64,aGVsbG8=", L""}, dir_ / L"absent", 1, saved_, error_));
   EXPECT_FALSE(error_.empty());
   EXPECT_TRUE(saved_.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// The hand-written matching must find exactly what the three patterns find.
+std::vector<std::wstring> ByRegex(const std::wstring& text) {
+  static const std::wregex patterns[3] = {std::wregex(LR"re(\]\(<?([^\r\n)]+?)>?\))re"),
+                                          std::wregex(LR"re([`"]([A-Za-z]:[\\/][^`"\r\n]+)[`"])re"),
+                                          std::wregex(LR"re(#file:([^\r\n]+))re")};
+  std::vector<std::wstring> found;
+  for (const auto& pattern : patterns) {
+    for (std::wsregex_iterator m(text.begin(), text.end(), pattern), end; m != end; ++m) found.push_back((*m)[1].str());
+  }
+  return found;
+}
+
+TEST(MessageAttachmentPatterns, HandMatchingAgreesWithThePatterns) {
+  const std::wstring pieces[] = {L"](", L")", L"<", L">", L"\r", L"\n", L"`", L"\"", L"C:", L"c:\\", L"Z:/",
+                                 L"\\", L"/", L"#file:", L"a", L"b.png", L" ", L"]", L"(", L"x"};
+  std::mt19937 rng(20261208);
+  for (int round = 0; round < 20000; ++round) {
+    std::wstring text;
+    int parts = static_cast<int>(rng() % 14);
+    for (int i = 0; i < parts; ++i) text += pieces[rng() % std::size(pieces)];
+    ASSERT_EQ(aisync::PathsNamedInText(text), ByRegex(text)) << "round " << round;
+  }
+  EXPECT_EQ(aisync::PathsNamedInText(L"see ![shot](<img/a b.png>) and `C:\\x\\y.txt` #file:notes.md\r\nrest"),
+            (std::vector<std::wstring>{L"img/a b.png", L"C:\\x\\y.txt", L"notes.md"}));
+}
+
+TEST(MessageAttachmentPatterns, HostileTextIsReadInOnePass) {
+  // Thousands of openings without a closing bracket made a backtracking matcher take
+  // minutes; every candidate start must not rescan the rest of the text.
+  std::wstring hostile;
+  for (int i = 0; i < 200000; ++i) hostile += L"](";
+  EXPECT_TRUE(aisync::PathsNamedInText(hostile).empty());
+  std::wstring quotes;
+  for (int i = 0; i < 200000; ++i) quotes += L"\"C:\\";
+  EXPECT_TRUE(aisync::PathsNamedInText(quotes).empty());
 }
 
 }  // namespace
