@@ -25,6 +25,8 @@ namespace {
 
 FileDialogFn g_fileDialog;
 MessageBoxFn g_messageBox;
+// Set when WM_NCCREATE hands the state to its window, which frees it at WM_NCDESTROY.
+bool g_stateAdopted = false;
 
 }  // namespace
 
@@ -59,11 +61,12 @@ bool RegisterMainWindowClass(HINSTANCE instance) {
 
 HWND CreateMainWindow(HINSTANCE instance, const StartupOptions& options) {
   auto state = std::make_unique<MainWindow>(instance, options);
+  g_stateAdopted = false;
   HWND window = CreateWindowExW(0, kMainWindowClass, L"Tavrilo", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
                                 CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, state.get());
-  // On success the window owns its state (freed at WM_NCDESTROY); on failure the
-  // window procedure already freed it or never saw it.
-  state.release();
+  // Once the window has it, the window frees it, also when creation fails later on;
+  // a window that never got as far leaves it to us.
+  if (g_stateAdopted) state.release();
   return window;
 }
 
@@ -90,6 +93,7 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wparam
     if (self == nullptr) return FALSE;
     self->window_ = window;
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    g_stateAdopted = true;
   } else {
     self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   }

@@ -389,3 +389,16 @@ TEST_F(MainWindowTest, AboutBoxAndReleaseNotes) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MainWindowCreation, FailsCleanlyWithoutItsClass) {
+  // An instance whose class was never registered: creation fails and frees its state
+  // (a leak here would show under a leak checker; here it must at least not crash).
+  mainwindow::StartupOptions options;
+  HINSTANCE other = GetModuleHandleW(L"kernel32.dll");
+  EXPECT_EQ(mainwindow::CreateMainWindow(other, options), nullptr);
+  EXPECT_EQ(mainwindow::FromWindow(nullptr), nullptr);
+}
+
+}  // namespace
