@@ -402,3 +402,71 @@ TEST(MainWindowCreation, FailsCleanlyWithoutItsClass) {
 }
 
 }  // namespace
+
+namespace {
+
+using apptest::MainWindowTest;
+
+TEST_F(MainWindowTest, LanguageSwitchRefreshesTextsAndReopensTheReleaseNotes) {
+  auto& main = Create();
+  Show();
+  HWND notes = main.releaseNotesWindow();
+  ASSERT_NE(notes, nullptr);
+  main.RunCommand(IDM_LANGUAGE_FIRST + i18n::kKorean);
+  EXPECT_EQ(i18n::CurrentLanguage(), i18n::kKorean);
+  EXPECT_EQ(settings::ReadLanguageCode(), L"ko-KR");
+  EXPECT_EQ(main.statusMessage(), L"언어 설정을 적용했습니다.");
+  wchar_t text[64] = {};
+  GetWindowTextW(main.child(mainwindow::kResetButtonId), text, 64);
+  EXPECT_STREQ(text, L"초기화");
+  EXPECT_FALSE(IsWindow(notes));
+  ASSERT_NE(main.releaseNotesWindow(), nullptr) << "reopened in the new language";
+  wchar_t caption[128] = {};
+  GetWindowTextW(main.releaseNotesWindow(), caption, 128);
+  EXPECT_STREQ(caption, L"Tavrilo 1.9.3 - 업데이트 내역");
+
+  // Following the system keeps the mark on "System language" whatever the texts show.
+  main.RunCommand(IDM_LANGUAGE_FIRST);
+  EXPECT_EQ(i18n::ConfiguredLanguage(), 0);
+  EXPECT_EQ(settings::ReadLanguageCode(), L"");
+  HMENU bar = GetMenu(window);
+  HMENU settingsMenu = GetSubMenu(bar, 5);
+  HMENU languages = GetSubMenu(settingsMenu, 0);
+  SendMessageW(window, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(languages), 0);
+  EXPECT_TRUE(GetMenuState(languages, IDM_LANGUAGE_FIRST, MF_BYCOMMAND) & MF_CHECKED);
+  EXPECT_FALSE(GetMenuState(languages, IDM_LANGUAGE_FIRST + i18n::kKorean, MF_BYCOMMAND) & MF_CHECKED);
+}
+
+TEST_F(MainWindowTest, FocusRingAndEscapeInTheSearchBox) {
+  auto& main = Create();
+  Show();
+  SetForegroundWindow(window);
+  HWND search = main.child(mainwindow::kSearchBoxId);
+  auto press = [&](WPARAM key) {
+    MSG msg{GetFocus(), WM_KEYDOWN, key, 0};
+    return main.PreTranslate(msg);
+  };
+  SetFocus(main.calendar());
+  EXPECT_TRUE(press(VK_TAB));
+  EXPECT_EQ(GetFocus(), search) << "Tab from the calendar goes to the search box";
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  keys[VK_SHIFT] = 0x80;
+  SetKeyboardState(keys);
+  EXPECT_TRUE(press(VK_TAB));
+  keys[VK_SHIFT] = 0;
+  SetKeyboardState(keys);
+  HWND focus = GetFocus();
+  EXPECT_TRUE(focus == main.calendar() || IsChild(main.calendar(), focus)) << "Shift+Tab goes back to the calendar";
+
+  SetFocus(search);
+  SetWindowTextW(search, L"report");
+  SendMessageW(main.child(mainwindow::kCategoryBoxId), CB_SETCURSEL, 2, 0);
+  EXPECT_TRUE(press(VK_ESCAPE));
+  wchar_t text[32] = {};
+  GetWindowTextW(search, text, 32);
+  EXPECT_STREQ(text, L"");
+  EXPECT_EQ(SendMessageW(main.child(mainwindow::kCategoryBoxId), CB_GETCURSEL, 0, 0), 0);
+}
+
+}  // namespace
