@@ -130,6 +130,8 @@ class MainWindow {
   const std::wstring& syncStatusText() const { return syncStatusText_; }
   bool aiSyncEnabled() const { return aiSyncEnabled_; }
   size_t pendingRecordCount() const { return pendingRecords_.size(); }
+  // Records the worker found that the timer has not taken yet.
+  size_t syncRecordsWaiting() { return syncWorker_.waiting(); }
   // Replaces how the worker scans (tests feed it records without log files).
   void SetSyncScanFactory(aisync::SyncWorker::ScanFactory factory);
 

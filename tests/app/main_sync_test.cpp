@@ -53,7 +53,8 @@ class MainSyncTest : public MainWindowTest {
         }
       };
     });
-    ASSERT_TRUE(Eventually([this] { return passes.load() > 0; }));
+    // The pass runs before its records reach the shared list: wait for the records.
+    ASSERT_TRUE(Eventually([&main, count] { return main.syncRecordsWaiting() == static_cast<size_t>(count); }));
   }
 
   std::atomic<int> passes{0};
