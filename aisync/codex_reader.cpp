@@ -1,7 +1,5 @@
 #include "aisync/codex_reader.h"
 
-#include <windows.h>
-
 #include "aisync/log_time.h"
 #include "aisync/message_attachments.h"
 #include "aisync/reply_cleanup.h"
@@ -63,15 +61,6 @@ void AppendContentText(const JsonValue* item, const wchar_t* type, std::wstring&
 }
 
 }  // namespace
-
-std::wstring CodexHome() {
-  wchar_t buffer[32768];
-  DWORD length = GetEnvironmentVariableW(L"CODEX_HOME", buffer, 32768);
-  if (length > 0 && length < 32768) return std::wstring(buffer, length);
-  length = GetEnvironmentVariableW(L"USERPROFILE", buffer, 32768);
-  if (length > 0 && length < 32768) return std::wstring(buffer, length) + L"\\.codex";
-  return {};
-}
 
 void HandleCodexLine(std::string_view line, uint64_t offset, CodexContext& context, const Date& since,
                      std::vector<AiRecord>& out) {

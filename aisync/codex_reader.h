@@ -22,9 +22,6 @@ struct CodexContext {
   Date lastPromptDate;
 };
 
-// CODEX_HOME when set, else %USERPROFILE%\.codex, else empty (the source is off).
-std::wstring CodexHome();
-
 // Handles one complete line (UTF-8, without its line feed) that starts at byte `offset`
 // of its file: updates the context and appends at most one record.
 void HandleCodexLine(std::string_view line, uint64_t offset, CodexContext& context, const Date& since,

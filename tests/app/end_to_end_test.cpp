@@ -12,9 +12,12 @@
 #include "model/unique_handle.h"
 #include "model/utf8.h"
 #include "support/paths.h"
+#include "support/eventually.h"
 #include "support/temp_dir.h"
 
 namespace {
+
+using testpaths::Eventually;
 
 std::string Escape(const std::wstring& path) {
   std::string out;
@@ -71,15 +74,6 @@ std::vector<std::wstring> SavedKeys(const std::wstring& file, std::vector<Projec
   for (const auto& p : read) keys.insert(keys.end(), p.codexImports.begin(), p.codexImports.end());
   if (projects) *projects = read;
   return keys;
-}
-
-template <typename Predicate>
-bool Eventually(Predicate predicate, int seconds = 30) {
-  for (int i = 0; i < seconds * 10; ++i) {
-    if (predicate()) return true;
-    Sleep(100);
-  }
-  return false;
 }
 
 class EnvironmentScope {

@@ -8,9 +8,12 @@
 #include "app/main_window.h"
 #include "model/unique_handle.h"
 #include "support/paths.h"
+#include "support/eventually.h"
 #include "support/temp_dir.h"
 
 namespace {
+
+using testpaths::Eventually;
 
 struct Process {
   UniqueHandle handle;
@@ -49,15 +52,6 @@ std::wstring Title(HWND w) {
   wchar_t text[512] = {};
   GetWindowTextW(w, text, 512);
   return text;
-}
-
-template <typename Predicate>
-bool Eventually(Predicate predicate) {
-  for (int i = 0; i < 200; ++i) {
-    if (predicate()) return true;
-    Sleep(50);
-  }
-  return false;
 }
 
 TEST(Instances, SecondStartHandsOverAndEnds) {

@@ -6,10 +6,13 @@
 #include <thread>
 
 #include "main_window_fixture.h"
+#include "support/eventually.h"
 #include "model/file_io.h"
 #include "resources/command_ids.h"
 
 namespace {
+
+using testpaths::Eventually;
 
 using apptest::MainWindowTest;
 
@@ -29,15 +32,6 @@ size_t FiledKeys(const ProjectDocument& doc) {
   size_t n = 0;
   for (const auto& p : doc.projects) n += p.codexImports.size();
   return n;
-}
-
-template <typename Predicate>
-bool Eventually(Predicate predicate) {
-  for (int i = 0; i < 300; ++i) {
-    if (predicate()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return false;
 }
 
 class MainSyncTest : public MainWindowTest {
@@ -111,7 +105,7 @@ TEST_F(MainSyncTest, SyncNowWakesTheWorkerAndTurningItOffStopsIt) {
   int before = passes.load();
   main.RunCommand(IDM_SYNC_NOW);
   // The worker pauses three seconds between passes; waking it must not wait that long.
-  EXPECT_TRUE(Eventually([&] { return passes.load() > before; }));
+  EXPECT_TRUE(Eventually([&] { return passes.load() > before; }, 2)) << "woken before the 3-second pause ends";
 
   main.RunCommand(IDM_SYNC_TOGGLE);
   EXPECT_FALSE(main.aiSyncEnabled());

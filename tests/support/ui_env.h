@@ -27,6 +27,18 @@ inline void EnsureUi() {
   (void)ready;
 }
 
+// Registers a plain window class for a test's host window once (arrow cursor, no
+// background brush).
+inline void RegisterTestClass(const wchar_t* name, WNDPROC proc) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = proc;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  wc.lpszClassName = name;
+  RegisterClassExW(&wc);  // a second registration fails harmlessly
+}
+
 // build/screenshots/<name>.png
 inline std::wstring ScreenshotPath(const std::wstring& name) {
   std::wstring folder = testpaths::BuildFile(L"screenshots");

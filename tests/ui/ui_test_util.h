@@ -28,16 +28,7 @@ struct HostWindow {
 
   explicit HostWindow(DWORD style = WS_OVERLAPPEDWINDOW, int width = 480, int height = 320, HMENU menu = nullptr) {
     EnsureUi();
-    static ATOM atom = [] {
-      WNDCLASSEXW wc{};
-      wc.cbSize = sizeof(wc);
-      wc.lpfnWndProc = Proc;
-      wc.hInstance = GetModuleHandleW(nullptr);
-      wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-      wc.lpszClassName = L"TavriloKitTestHost";
-      return RegisterClassExW(&wc);
-    }();
-    (void)atom;
+    RegisterTestClass(L"TavriloKitTestHost", Proc);
     hwnd = CreateWindowExW(0, L"TavriloKitTestHost", L"Kit test", style, 40, 40, width, height, nullptr, menu,
                            GetModuleHandleW(nullptr), this);
   }

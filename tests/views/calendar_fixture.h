@@ -46,16 +46,7 @@ class CalendarHost {
  public:
   CalendarHost(const ProjectDocument* document, Date today, int dpi = 96, int width = 1280, int height = 800)
       : fonts_((testui::EnsureUi(), dpi)), today_(today) {
-    static ATOM atom = [] {
-      WNDCLASSEXW wc{};
-      wc.cbSize = sizeof(wc);
-      wc.lpfnWndProc = ParentProc;
-      wc.hInstance = GetModuleHandleW(nullptr);
-      wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-      wc.lpszClassName = L"TavriloCalendarTestParent";
-      return RegisterClassExW(&wc);
-    }();
-    (void)atom;
+    testui::RegisterTestClass(L"TavriloCalendarTestParent", ParentProc);
     calendar::RegisterCalendarViewClass(GetModuleHandleW(nullptr));
     parent_ = CreateWindowExW(0, L"TavriloCalendarTestParent", L"Calendar test", WS_POPUP, 0, 0,
                               kit::Scale(width, dpi), kit::Scale(height, dpi), nullptr, nullptr,
