@@ -23,6 +23,18 @@ Stats Measure(int runs, const std::function<void()>& fn) {
   return Stats{times.front(), times[times.size() / 2]};
 }
 
+std::string Rate(double bytes, const Stats& stats) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%7.1f MB/s", bytes / (stats.minMs / 1000.0) / 1e6);
+  return text;
+}
+
+std::wstring TempPath(const std::wstring& name) {
+  wchar_t folder[MAX_PATH + 1];
+  GetTempPathW(MAX_PATH + 1, folder);
+  return std::wstring(folder) + name;
+}
+
 void PrintTitle(const std::string& title) {
   std::printf("\n%s\n", title.c_str());
   std::printf("%-44s %10s %10s  %s\n", "measurement", "min ms", "median ms", "");

@@ -26,6 +26,11 @@ ProjectDocument SyntheticDocument(int projects, int entries, uint32_t seed);
 void PrintTitle(const std::string& title);
 void PrintRow(const std::string& name, const Stats& stats, const std::string& extra = {});
 
+// "123.4 MB/s" for bytes handled in the minimum time.
+std::string Rate(double bytes, const Stats& stats);
+// A path in the temporary folder.
+std::wstring TempPath(const std::wstring& name);
+
 // Sections of the program, each in its own file.
 void RunJsonBench();
 void RunCalendarBench();

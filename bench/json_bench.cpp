@@ -16,21 +16,6 @@
 #include "model/utf8.h"
 
 namespace bench {
-namespace {
-
-std::string Rate(double bytes, const Stats& s) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%7.1f MB/s", bytes / (s.minMs / 1000.0) / 1e6);
-  return text;
-}
-
-std::wstring TempPath(const wchar_t* name) {
-  wchar_t folder[MAX_PATH + 1];
-  GetTempPathW(MAX_PATH + 1, folder);
-  return std::wstring(folder) + name;
-}
-
-}  // namespace
 
 void RunJsonBench() {
   const int kRuns = 7;

@@ -16,16 +16,8 @@ namespace {
 
 const Date kSince{2024, 1, 1};
 
-std::string Rate(double bytes, const Stats& s) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%7.1f MB/s", bytes / (s.minMs / 1000.0) / 1e6);
-  return text;
-}
-
 std::wstring TempFolder(const wchar_t* name) {
-  wchar_t folder[MAX_PATH + 1];
-  GetTempPathW(MAX_PATH + 1, folder);
-  return std::wstring(folder) + name + L"-" + std::to_wstring(GetCurrentProcessId());
+  return TempPath(std::wstring(name) + L"-" + std::to_wstring(GetCurrentProcessId()));
 }
 
 std::string Meta(int n) {

@@ -19,27 +19,24 @@ void PerformButton(CalendarView& view, int button) {
   }
 }
 
-// A month title of the year view opens that month, keeping the selected day when it is
-// in that month.
-void OpenMonth(CalendarView& view, const Date& firstOfMonth) {
-  const Date& selected = view.selectedDate;
-  Date target = (selected.year == firstOfMonth.year && selected.month == firstOfMonth.month) ? selected : firstOfMonth;
-  view.anchorDate = target;
-  view.selectedDate = target;
-  SetViewMode(view, kMonthView);
+void ShowDate(CalendarView& view, const Date& date, int mode) {
+  view.anchorDate = date;
+  view.selectedDate = date;
+  SetViewMode(view, mode);
   ShowDateInPicker(view);
   Invalidate(view);
   Notify(view, CalendarDateChanged, view.selectedDate);
 }
 
-void OpenDay(CalendarView& view, const Date& date) {
-  view.anchorDate = date;
-  view.selectedDate = date;
-  SetViewMode(view, kDayView);
-  ShowDateInPicker(view);
-  Invalidate(view);
-  Notify(view, CalendarDateChanged, view.selectedDate);
+// A month title of the year view opens that month, keeping the selected day when it is
+// in that month.
+void OpenMonth(CalendarView& view, const Date& firstOfMonth) {
+  const Date& selected = view.selectedDate;
+  bool inMonth = selected.year == firstOfMonth.year && selected.month == firstOfMonth.month;
+  ShowDate(view, inMonth ? selected : firstOfMonth, kMonthView);
 }
+
+void OpenDay(CalendarView& view, const Date& date) { ShowDate(view, date, kDayView); }
 
 int ScrollStep(const CalendarView& view) { return kit::Scale(60, DpiOf(view)); }
 
