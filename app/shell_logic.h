@@ -9,11 +9,12 @@
 #include <string_view>
 
 #include "model/date.h"
+#include "version.h"
 
 namespace shell {
 
 constexpr const wchar_t* kProductName = L"Tavrilo";
-constexpr const wchar_t* kVersion = L"1.9.3";
+constexpr const wchar_t* kVersion = TAVRILO_VERSION_WIDE;
 
 // Show command for a restored placement (stored one from the settings, the one
 // Windows passed to the program, and the start-hidden flag).

@@ -7,10 +7,12 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "resources/command_ids.h"
 #include "resources/resource_ids.h"
 #include "support/paths.h"
+#include "version.h"
 
 namespace {
 
@@ -106,3 +108,38 @@ TEST(Resources, TranslationTableIsTheRepositoryFile) {
 }
 
 }  // namespace
+
+namespace {
+
+std::wstring VersionString(const std::vector<char>& block, const wchar_t* name) {
+  void* value = nullptr;
+  UINT length = 0;
+  std::wstring path = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+  if (!VerQueryValueW(block.data(), path.c_str(), &value, &length) || value == nullptr) return {};
+  return std::wstring(static_cast<const wchar_t*>(value));
+}
+
+}  // namespace
+
+// The version block, the window title and the About box read the same version; a
+// release that bumps one of them alone would show two versions to the user.
+TEST(Resources, VersionBlockCarriesTheProgramVersion) {
+  std::string_view raw = ResourceBytes(1, RT_VERSION);
+  ASSERT_FALSE(raw.empty());
+  std::vector<char> block(raw.begin(), raw.end());
+
+  void* fixedPointer = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", &fixedPointer, &length));
+  ASSERT_GE(length, sizeof(VS_FIXEDFILEINFO));
+  const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(fixedPointer);
+  const std::wstring dotted = std::to_wstring(HIWORD(fixed->dwFileVersionMS)) + L"." +
+                              std::to_wstring(LOWORD(fixed->dwFileVersionMS)) + L"." +
+                              std::to_wstring(HIWORD(fixed->dwFileVersionLS));
+  EXPECT_EQ(dotted, TAVRILO_VERSION_WIDE);
+  EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+  EXPECT_EQ(VersionString(block, L"FileVersion"), TAVRILO_VERSION_WIDE);
+  EXPECT_EQ(VersionString(block, L"ProductVersion"), TAVRILO_VERSION_WIDE);
+  EXPECT_EQ(VersionString(block, L"ProductName"), L"Tavrilo");
+  EXPECT_EQ(VersionString(block, L"OriginalFilename"), L"Tavrilo.exe");
+}
