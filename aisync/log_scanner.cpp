@@ -247,7 +247,9 @@ void LogScanner::ReadNewBytes(const std::wstring& path, int sourceKind, FileRead
 
 void LogScanner::HandleLine(int sourceKind, const std::string& line, uint64_t lineStart, FileReadState& state,
                             std::vector<AiRecord>& out) {
-  if (sourceKind == kAiSourceCodex) HandleCodexLine(line, lineStart, state.codex, since_, out);
+  if (sourceKind == kAiSourceCodex) {
+    HandleCodexLine(line, lineStart, state.codex, CodexHold{state.pending, state.pendingSince, ticks_()}, since_, out);
+  }
 }
 
 }  // namespace aisync
