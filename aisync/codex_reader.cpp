@@ -26,7 +26,7 @@ bool MayMatter(std::string_view line) {
     if (Contains(line, word)) return true;
   }
   // The assistant's own copy of a message, which some builds give the phase instead of the event.
-  return Contains(line, "response_item") && Contains(line, "\"assistant\"");
+  return Contains(line, "\"assistant\"") && Contains(line, "response_item");
 }
 
 const JsonValue* Member(const JsonValue* object, std::wstring_view key) {

@@ -211,7 +211,9 @@ void LogScanner::ReadNewBytes(const std::wstring& path, int sourceKind, FileRead
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.get(), &size)) return;
   if (static_cast<uint64_t>(size.QuadPart) < state.offset) {
-    // Truncated or replaced: start over with a fresh context.
+    // Truncated or replaced: start over with a fresh context. A record held back was
+    // read from the old bytes and may not be in the new ones.
+    if (!state.pending.key.empty()) out.push_back(std::move(state.pending));
     state = FileReadState();
   }
   LARGE_INTEGER position;

@@ -179,4 +179,23 @@ TEST(CodexBuilds, TheScannerReleasesAHeldPromptAfterSixSeconds) {
   EXPECT_TRUE(pass().empty());
 }
 
+TEST(CodexBuilds, AHeldPromptOutlivesItsFileBeingCutShort) {
+  testpaths::TempDir home;
+  std::wstring log = home / L"sessions\\rollout.jsonl";
+  std::filesystem::create_directories(std::filesystem::path(home / L"sessions"));
+  std::filesystem::copy_file(std::filesystem::path(Fixture(L"vscode-0.131.jsonl")), std::filesystem::path(log));
+  aisync::LogFolders folders;
+  folders.codexHome = home.path();
+  aisync::LogScanner scanner(folders, kSince);
+  std::vector<AiRecord> out;
+  std::wstring status;
+  scanner.ScanPass(out, status);
+  ASSERT_TRUE(out.empty()) << "held for its model";
+  std::ofstream(std::filesystem::path(log), std::ios::binary | std::ios::trunc) << FixtureLines(L"vscode-0.131.jsonl")[0]
+                                                                                  << "\n";
+  scanner.ScanPass(out, status);
+  ASSERT_EQ(out.size(), 1u) << "the prompt read from the old bytes is not lost";
+  EXPECT_EQ(out[0].text, L"Why is the footer blank on mobile?");
+}
+
 }  // namespace
