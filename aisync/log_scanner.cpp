@@ -211,7 +211,9 @@ void LogScanner::ReadNewBytes(const std::wstring& path, int sourceKind, FileRead
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.get(), &size)) return;
   if (static_cast<uint64_t>(size.QuadPart) < state.offset) {
-    // Truncated or replaced: start over with a fresh context.
+    // Truncated or replaced: start over with a fresh context. A record held back was
+    // read from the old bytes and may not be in the new ones.
+    if (!state.pending.key.empty()) out.push_back(std::move(state.pending));
     state = FileReadState();
   }
   LARGE_INTEGER position;
@@ -247,7 +249,9 @@ void LogScanner::ReadNewBytes(const std::wstring& path, int sourceKind, FileRead
 
 void LogScanner::HandleLine(int sourceKind, const std::string& line, uint64_t lineStart, FileReadState& state,
                             std::vector<AiRecord>& out) {
-  if (sourceKind == kAiSourceCodex) HandleCodexLine(line, lineStart, state.codex, since_, out);
+  if (sourceKind == kAiSourceCodex) {
+    HandleCodexLine(line, lineStart, state.codex, CodexHold{state.pending, state.pendingSince, ticks_()}, since_, out);
+  }
 }
 
 }  // namespace aisync

@@ -21,7 +21,7 @@ struct FileReadState {
   uint64_t offset = 0;           // bytes consumed: complete lines and the unfinished one
   std::string unfinishedLine;    // bytes after the last line feed
   CodexContext codex;
-  AiRecord pending;              // a prompt held back until its model is known
+  AiRecord pending;              // held back: a prompt until its model is known, a reply until its phase is
   uint64_t pendingSince = 0;     // tick count when it was held back
 };
 

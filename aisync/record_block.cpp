@@ -18,6 +18,22 @@ std::wstring ModelLabel(const std::wstring& model) {
   return label;
 }
 
+// Logs break lines with a bare LF (some with CR LF); Windows edit controls show only
+// CR LF as a break, and one block must not mix the two.
+std::wstring WithCrLf(const std::wstring& text) {
+  std::wstring out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == L'\r' || text[i] == L'\n') {
+      out += L"\r\n";
+      if (text[i] == L'\r' && i + 1 < text.size() && text[i + 1] == L'\n') ++i;
+    } else {
+      out.push_back(text[i]);
+    }
+  }
+  return out;
+}
+
 std::wstring HeadingLabel(const AiRecord& record) {
   if (!record.isReply) return std::wstring(AiSourceName(record.sourceKind));
   return SourceLabel(record.sourceKind) + (record.phase == L"commentary" ? L" 진행" : L" 답변");
@@ -43,7 +59,7 @@ std::wstring EntryBlock(const AiRecord& record, const std::vector<std::wstring>&
   std::wstring block = L"[" + HeadingLabel(record) + L" · " + record.localTime;
   if (record.isReply) block += L" · 요청 " + record.requestTime;
   block += L" · " + ModelLabel(record.model) + L"]";
-  block += L"\r\n" + record.text;
+  block += L"\r\n" + WithCrLf(record.text);
   for (const std::wstring& path : attachmentPaths) block += L"\r\n첨부: " + path;
   block += L"\r\n기록: " + recordFolder;
   return block;

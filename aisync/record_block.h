@@ -19,7 +19,8 @@ std::wstring SourceLabel(int32_t sourceKind);
 std::wstring RecordFolderName(const AiRecord& record);
 
 // Heading line, text, one line per copied attachment and the record folder line, all
-// joined by CR LF. `record.text` must already be the text as filed.
+// joined by CR LF; every line break inside the text becomes CR LF too. `record.text`
+// must already be the text as filed.
 std::wstring EntryBlock(const AiRecord& record, const std::vector<std::wstring>& attachmentPaths,
                         const std::wstring& recordFolder);
 

@@ -14,13 +14,13 @@
 
 #include "aisync/codex_reader.h"
 #include "aisync/log_scanner.h"
+#include "codex_test_reader.h"
 #include "model/date.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 using aisync::AiRecord;
-using aisync::CodexContext;
 
 // Timestamps straddle the since date so the date filter is exercised, not bypassed.
 const Date kSince{2024, 3, 1};
@@ -36,6 +36,10 @@ const std::vector<std::string>& Corpus() {
       R"({"timestamp":"2024-05-01T10:00:05.000Z","type":"event_msg","payload":{"type":"agent_message","message":"I'll look at the link order first.","phase":"commentary"}})",
       R"({"timestamp":"2024-05-01T10:00:09.500Z","type":"event_msg","payload":{"type":"agent_message","message":"Done: the link order was wrong.\n\n```cmake\ntarget_link_libraries(app PRIVATE core)\n```","phase":"final_answer","model":"gpt-5-codex"}})",
       R"({"timestamp":"2024-05-01T10:00:10Z","type":"event_msg","payload":{"type":"agent_message","message":"Finished.","phase":"final"}})",
+      // Builds that give the phase only to the response_item twin of the event.
+      R"({"timestamp":"2024-05-01T10:00:11Z","type":"response_item","payload":{"type":"message","role":"assistant","content":[{"type":"output_text","text":"Checking the tests now."}],"phase":"commentary"}})",
+      R"({"timestamp":"2024-05-01T10:00:11.001Z","type":"event_msg","payload":{"type":"agent_message","message":"Checking the tests now."}})",
+      R"({"timestamp":"2024-05-01T10:00:12Z","type":"turn_context","payload":{"cwd":"C:\Users\dev\src\app","model":"gpt-5.3-codex"}})",
       R"({"timestamp":"2024-05-01T10:01:00Z","type":"event_msg","payload":{"type":"item_completed","thread_id":"t1","turn_id":"u1","item":{"type":"UserMessage","id":"item-7","content":[{"type":"text","text":"Part one, "},{"type":"text","text":"part two"},{"type":"image","image_url":"data:image/png;base64,iVBORw0KGgo="},{"type":"local_image","path":"C:\\tmp\\b.png"}]}}})",
       R"({"timestamp":"2024-05-01T10:01:30Z","type":"event_msg","payload":{"type":"item_completed","item":{"type":"AgentMessage","id":"item-8","phase":"final_answer","content":[{"type":"Text","text":"Both parts are handled."},{"type":"Text","text":" See `build.ps1`."}]}}})",
       R"({"timestamp":"2024-02-29T23:59:59Z","type":"event_msg","payload":{"type":"user_message","message":"a prompt around the since date","client_id":"c-old"}})",
@@ -223,7 +227,6 @@ bool IsClockTime(const std::wstring& time) {
 
 // What must hold of every record, whatever the line looked like.
 struct Checker {
-  const CodexContext& context;
   std::wstring lastPromptKey;  // the last prompt emitted since the context was made
   Date lastPromptDate;
   std::wstring lastPromptTime;
@@ -236,12 +239,14 @@ struct Checker {
     lastPromptTime.clear();
   }
 
-  void Check(const AiRecord& record, const std::string& line) {
+  // `session` is the conversation the record was read in: a record held back may leave
+  // only at the next conversation's header.
+  void Check(const AiRecord& record, const std::string& line, const std::wstring& session) {
     SCOPED_TRACE(testing::Message() << "line: " << line.substr(0, 400));
     ASSERT_FALSE(record.key.empty());
-    ASSERT_FALSE(context.session.empty());
-    EXPECT_EQ(record.session, context.session);
-    EXPECT_TRUE(record.key.starts_with(context.session + L":"));
+    ASSERT_FALSE(session.empty());
+    EXPECT_EQ(record.session, session);
+    EXPECT_TRUE(record.key.starts_with(session + L":"));
     EXPECT_FALSE(record.cwd.empty());
     EXPECT_EQ(record.sourceKind, kAiSourceCodex);
     EXPECT_TRUE(dates::IsValid(record.localDate));
@@ -255,7 +260,7 @@ struct Checker {
       EXPECT_EQ(record.parentKey, lastPromptKey);
       EXPECT_EQ(record.localDate, lastPromptDate);
       EXPECT_EQ(record.requestTime, lastPromptTime);
-      std::wstring head = context.session + L":assistant:" + record.timestamp + L":";
+      std::wstring head = session + L":assistant:" + record.timestamp + L":";
       ASSERT_TRUE(record.key.starts_with(head));
       std::wstring hash = record.key.substr(head.size());
       EXPECT_EQ(hash.size(), 16u);
@@ -273,30 +278,46 @@ struct Checker {
 
 void RunMutations(uint64_t seed, int inputs, size_t& prompts, size_t& replies, size_t& fromDamaged) {
   Mutator mutator(seed);
-  CodexContext context;
-  Checker checker{context};
-  std::vector<AiRecord> out;
-  uint64_t offset = 0;
+  codextest::FileReader reader(kSince);
+  Checker checker;
+  std::wstring heldSession;  // the conversation the held record was read in
+  bool heldDamaged = false;  // and whether its line was damaged
   const auto& corpus = Corpus();
   for (int i = 0; i < inputs; ++i) {
     if (mutator.OneIn(400)) {
-      context = CodexContext();
+      reader = codextest::FileReader(kSince);
       checker.Forget();
-      offset = 0;
+    }
+    if (mutator.OneIn(40) && !reader.held.key.empty()) {  // the scanner's hold ran out
+      reader.Expire();
+      fromDamaged += heldDamaged;
+      checker.Check(reader.out.back(), "(held record expired)", heldSession);
+      reader.out.clear();
+      if (testing::Test::HasFailure()) return;
     }
     // Intact lines keep a conversation going, so the damaged ones meet a live context.
     const std::string& seedLine = corpus[mutator.Below(corpus.size())];
     bool intact = mutator.OneIn(3);
     std::string line = intact ? seedLine : mutator.Mutate(seedLine);
-    out.clear();
-    aisync::HandleCodexLine(line, offset, context, kSince, out);
-    offset += line.size() + 1;
-    ASSERT_LE(out.size(), 1u) << "one line, at most one record";
-    if (!intact) fromDamaged += out.size();
-    for (const AiRecord& record : out) {
-      checker.Check(record, line);
+    const std::wstring heldKey = reader.held.key;
+    reader.Lines({line});
+    // A record held back from an earlier line leaves first; the line itself adds at most one.
+    bool releasedHeld = !heldKey.empty() && !reader.out.empty() && reader.out[0].key == heldKey;
+    ASSERT_LE(reader.out.size(), releasedHeld ? 2u : 1u) << "one line, at most one record of its own";
+    if (!heldKey.empty() && !releasedHeld) {
+      ASSERT_EQ(reader.held.key, heldKey) << "a held record is never dropped";
+    }
+    for (size_t n = 0; n < reader.out.size(); ++n) {
+      bool wasHeld = n == 0 && releasedHeld;
+      fromDamaged += wasHeld ? heldDamaged : !intact;
+      checker.Check(reader.out[n], line, wasHeld ? heldSession : reader.context.session);
       if (testing::Test::HasFatalFailure()) return;
     }
+    if (!reader.held.key.empty() && (heldKey.empty() || releasedHeld)) {
+      heldSession = reader.context.session;
+      heldDamaged = !intact;
+    }
+    reader.out.clear();
     if (testing::Test::HasFailure()) return;  // the first bad input is the one to read
   }
   prompts += checker.prompts;
@@ -306,16 +327,16 @@ void RunMutations(uint64_t seed, int inputs, size_t& prompts, size_t& replies, s
 TEST(CodexMutation, IntactCorpusYieldsItsRecords) {
   // The baseline the mutations start from really reaches emission; otherwise the fuzzing
   // below would only ever exercise the early exits.
-  CodexContext context;
-  Checker checker{context};
-  std::vector<AiRecord> out;
-  uint64_t offset = 0;
+  codextest::FileReader reader(kSince);
+  Checker checker;
   for (const std::string& line : Corpus()) {
-    size_t before = out.size();
-    aisync::HandleCodexLine(line, offset, context, kSince, out);
-    offset += line.size() + 1;
-    for (size_t i = before; i < out.size(); ++i) checker.Check(out[i], line);
+    size_t before = reader.out.size();
+    reader.Lines({line});
+    for (size_t i = before; i < reader.out.size(); ++i) checker.Check(reader.out[i], line, reader.context.session);
   }
+  size_t before = reader.out.size();
+  reader.Expire();
+  for (size_t i = before; i < reader.out.size(); ++i) checker.Check(reader.out[i], "(expired)", reader.context.session);
   EXPECT_GE(checker.prompts, 3u);
   EXPECT_GE(checker.replies, 3u);
 }
@@ -336,18 +357,18 @@ TEST(CodexMutation, FiftyThousandDamagedLines) {
 }
 
 TEST(CodexMutation, NestingAtAndPastTheDepthBound) {
-  CodexContext context;
-  std::vector<AiRecord> out;
-  aisync::HandleCodexLine(Corpus()[0], 0, context, kSince, out);
-  ASSERT_FALSE(context.session.empty());
+  codextest::FileReader reader(kSince);
+  reader.Line(Corpus()[0], 0);
+  ASSERT_FALSE(reader.context.session.empty());
   for (int depth : {198, 199, 200, 201, 202, 1000, 100000}) {
     std::string open(static_cast<size_t>(depth), '['), close(static_cast<size_t>(depth), ']');
     std::string line = R"({"timestamp":"2024-05-01T10:00:00Z","type":"event_msg","payload":{"type":"user_message","message":"deep","client_id":"d)" +
                        std::to_string(depth) + R"(","extra":)" + open + "1" + close + "}}";
-    out.clear();
-    aisync::HandleCodexLine(line, 0, context, kSince, out);
+    reader.out.clear();
+    reader.Line(line, 0);
+    reader.Expire();
     // "extra" sits at depth 2 and its innermost number at depth + 2.
-    EXPECT_EQ(out.size(), depth + 2 <= 200 ? 1u : 0u) << "depth " << depth;
+    EXPECT_EQ(reader.out.size(), depth + 2 <= 200 ? 1u : 0u) << "depth " << depth;
   }
 }
 
@@ -392,10 +413,12 @@ TEST(CodexMutation, FiftyMegabyteLinesThroughTheScanner) {
   aisync::LogFolders folders;
   folders.codexHome = home.path();
   aisync::LogScanner scanner(folders, kSince);
+  uint64_t now = 0;  // passes 6 s apart, so the last prompt, held for its model, leaves too
+  scanner.SetTickSource([&now] { return now; });
   std::vector<AiRecord> records;
   // Each look reads at least 16 MiB of a file this size, so this bounds the passes needed.
   const uint64_t kPasses = size / aisync::LogScanner::kBytesPerRead + 3;
-  for (uint64_t pass = 0; pass < kPasses; ++pass) {
+  for (uint64_t pass = 0; pass < kPasses; ++pass, now += 6000) {
     std::vector<AiRecord> out;
     std::wstring status;
     scanner.ScanPass(out, status);

@@ -2,16 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
 #include "aisync/log_time.h"
+#include "codex_test_reader.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 using aisync::AiRecord;
-using aisync::CodexContext;
 
 const Date kSince{2024, 1, 1};
 
@@ -32,15 +33,12 @@ std::string Reply(const std::string& text, const std::string& timestamp = "2024-
          text + R"(","phase":")" + phase + "\"}}";
 }
 
+// Everything the lines yield, a record still held at the end included.
 std::vector<AiRecord> ReadLines(const std::vector<std::string>& lines, Date since = kSince) {
-  CodexContext context;
-  std::vector<AiRecord> out;
-  uint64_t offset = 0;
-  for (const auto& line : lines) {
-    aisync::HandleCodexLine(line, offset, context, since, out);
-    offset += line.size() + 1;
-  }
-  return out;
+  codextest::FileReader reader(since);
+  reader.Lines(lines);
+  reader.Expire();
+  return reader.out;
 }
 
 TEST(CodexReader, PromptAndReplyOfAVsCodeSession) {
@@ -90,12 +88,11 @@ TEST(CodexReader, RepliesNeedTheirPromptAndTheSinceDate) {
 TEST(CodexReader, KeysFromOffsetsAndPhases) {
   std::string meta = Meta();
   std::string prompt = Prompt("no client id", "2024-05-01T10:00:00Z", "");
-  CodexContext context;
-  std::vector<AiRecord> out;
-  aisync::HandleCodexLine(meta, 0, context, kSince, out);
-  aisync::HandleCodexLine(prompt, 1234, context, kSince, out);
-  ASSERT_EQ(out.size(), 1u);
-  EXPECT_EQ(out[0].key, L"S1:2024-05-01T10:00:00Z:1234");
+  codextest::FileReader reader(kSince);
+  reader.Line(meta, 0);
+  reader.Line(prompt, 1234);
+  ASSERT_EQ(reader.out.size(), 1u);
+  EXPECT_EQ(reader.out[0].key, L"S1:2024-05-01T10:00:00Z:1234");
 
   auto records = ReadLines({Meta(), Prompt("q"), Reply("same text", "2024-05-01T10:00:05Z", "commentary"),
                       Reply("same text", "2024-05-01T10:00:05Z", "final_answer"),
@@ -141,6 +138,100 @@ TEST(CodexReader, BrokenAndUnrelatedLinesAreSkipped) {
                       R"({"timestamp":"2024-02-30T10:00:00Z","type":"event_msg","payload":{"type":"user_message","message":"bad day"}})",
                       R"({"type":"response_item","payload":{"type":"function_call"}})"});
   EXPECT_TRUE(records.empty());
+}
+
+TEST(CodexReader, ASecondSessionHeaderForgetsThePreviousPrompt) {
+  std::string other =
+      R"({"timestamp":"2024-05-01T11:00:00Z","type":"session_meta","payload":{"id":"S2","cwd":"C:\\Work\\app","source":"vscode"}})";
+  auto records = ReadLines({Meta(), Prompt("q"), other, Reply("an answer in the new session")});
+  ASSERT_EQ(records.size(), 1u) << "the reply of S2 has no prompt of its own";
+  EXPECT_FALSE(records[0].isReply);
+  // The same conversation announced again (a resumed log) keeps its prompt.
+  records = ReadLines({Meta(), Prompt("q"), Meta(), Reply("still the same conversation")});
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[1].parentKey, L"S1:c1");
+}
+
+const char kNoModelMeta[] =
+    R"({"timestamp":"2024-05-01T09:00:00Z","type":"session_meta","payload":{"id":"S1","cwd":"C:\\Work\\app","source":"vscode"}})";
+
+std::string TurnContext(const std::string& model) {
+  return R"({"type":"turn_context","payload":{"cwd":"C:\\Work\\app","model":")" + model + "\"}}";
+}
+
+// Which record waits in the hold and with which model each leaves, as turns begin.
+TEST(CodexReader, APromptWaitsForTheModelOfItsTurn) {
+  std::string replyWithModel =
+      R"({"timestamp":"2024-05-01T10:00:05Z","type":"event_msg","payload":{"type":"agent_message","message":"ok","phase":"final_answer","model":"m-reply"}})";
+  std::string ownModel = Prompt("q", "2024-05-01T10:00:00Z", R"(,"client_id":"c1","model":"m-own")");
+  std::string old = Prompt("old", "2023-12-31T12:00:00Z", R"(,"client_id":"c0")");
+  struct Case {
+    const char* name;
+    std::vector<std::string> lines;
+    std::vector<std::wstring> outModels;  // models of the prompts out so far, in order
+    std::wstring heldKey;                 // the prompt still held
+  };
+  const Case cases[] = {
+      {"no model yet", {kNoModelMeta, Prompt("q")}, {}, L"S1:c1"},
+      {"its turn_context", {kNoModelMeta, Prompt("q"), TurnContext("m1")}, {L"m1"}, L""},
+      {"its first reply", {kNoModelMeta, Prompt("q"), replyWithModel}, {L"m-reply"}, L""},
+      {"a model of its own", {kNoModelMeta, ownModel}, {L"m-own"}, L""},
+      {"turn_context ahead", {kNoModelMeta, TurnContext("m1"), Prompt("q")}, {L"m1"}, L""},
+      {"the next prompt", {kNoModelMeta, Prompt("q"), Prompt("r", "2024-05-01T10:01:00Z", R"(,"client_id":"c2")")},
+       {L""}, L"S1:c2"},
+      // The turn_context after a prompt that was dropped is that prompt's, not the next one's.
+      {"after a dropped prompt", {kNoModelMeta, old, TurnContext("m0"), Prompt("q")}, {}, L"S1:c1"},
+      {"a session header", {kNoModelMeta, Prompt("q"), Meta()}, {L""}, L""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    codextest::FileReader reader(kSince);
+    reader.Lines(c.lines);
+    std::vector<std::wstring> models;
+    for (const AiRecord& record : reader.out) {
+      if (!record.isReply) models.push_back(record.model);
+    }
+    EXPECT_EQ(models, c.outModels);
+    EXPECT_EQ(reader.held.key, c.heldKey);
+  }
+}
+
+std::string Twin(const std::string& text, const std::string& phase) {
+  return R"({"timestamp":"2024-05-01T10:00:04Z","type":"response_item","payload":{"type":"message","role":"assistant","content":[{"type":"output_text","text":")" +
+         text + R"("}],"phase":")" + phase + "\"}}";
+}
+
+TEST(CodexReader, TwinsNameThePhaseOfEventsWithoutOne) {
+  const std::string event =
+      R"({"timestamp":"2024-05-01T10:00:05Z","type":"event_msg","payload":{"type":"agent_message","message":"Looking at it."}})";
+  const std::wstring keyWithoutPhase = L"S1:assistant:2024-05-01T10:00:05Z:" + aisync::Fnv1aHex(L"\nLooking at it.");
+  struct Case {
+    const char* name;
+    std::vector<std::string> lines;
+    std::wstring phase;
+  };
+  const Case cases[] = {
+      {"twin before", {Meta(), Prompt("q"), Twin("Looking at it.", "commentary"), event}, L"commentary"},
+      {"twin after", {Meta(), Prompt("q"), event, Twin("Looking at it.", "final_answer")}, L"final_answer"},
+      {"no twin before the next message", {Meta(), Prompt("q"), event, Reply("Next.")}, L""},
+      {"no twin at all", {Meta(), Prompt("q"), event}, L""},
+      {"another text's twin", {Meta(), Prompt("q"), Twin("Something else.", "commentary"), event}, L""},
+      {"a twin of the turn before",
+       {Meta(), Prompt("q"), Twin("Looking at it.", "commentary"), Prompt("r", "2024-05-01T10:00:04.500Z"), event}, L""},
+      {"a phase the reader does not know", {Meta(), Prompt("q"), event, Twin("Looking at it.", "analysis")}, L""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto records = ReadLines(c.lines);
+    auto reply = std::find_if(records.begin(), records.end(), [](const AiRecord& r) { return r.text == L"Looking at it."; });
+    ASSERT_NE(reply, records.end());
+    EXPECT_EQ(reply->phase, c.phase);
+    EXPECT_EQ(reply->key, keyWithoutPhase) << "the key comes from the event alone";
+  }
+  // A phase of the event's own is kept, and so is its key.
+  auto records = ReadLines({Meta(), Prompt("q"), Twin("Looking at it.", "commentary"), Reply("Looking at it.", "2024-05-01T10:00:05Z")});
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[1].phase, L"final_answer");
 }
 
 TEST(LogTime, UtcTimestampsAndHashes) {

@@ -17,8 +17,9 @@ using aisync::LogScanner;
 const char kMeta[] =
     R"({"timestamp":"2024-05-01T09:00:00Z","type":"session_meta","payload":{"id":"S1","cwd":"C:\\Work","source":"vscode"}})";
 
+// The prompt names its model, so the reader has no reason to hold it back.
 std::string PromptLine(int n) {
-  return R"({"timestamp":"2024-05-01T10:00:00Z","type":"event_msg","payload":{"type":"user_message","message":"prompt )" +
+  return R"({"timestamp":"2024-05-01T10:00:00Z","type":"event_msg","payload":{"type":"user_message","model":"gpt-5","message":"prompt )" +
          std::to_string(n) + R"(","client_id":"c)" + std::to_string(n) + "\"}}";
 }
 

@@ -95,6 +95,28 @@ TEST(RecordBlock, PromptBlockHeadingTextAttachmentsAndFolder) {
   EXPECT_EQ(entry.LatestRequestText(), L"빌드 고쳐 줘");
 }
 
+TEST(RecordBlock, LineBreaksInTheTextBecomeCrLf) {
+  AiRecord record = Prompt();
+  const std::pair<std::wstring, std::wstring> cases[] = {
+      {L"one\ntwo", L"one\r\ntwo"},
+      {L"one\r\ntwo", L"one\r\ntwo"},
+      {L"one\rtwo", L"one\r\ntwo"},
+      {L"\n\none\n\r\n", L"\r\n\r\none\r\n\r\n"},
+      {L"\r\r\n\n", L"\r\n\r\n\r\n"},
+  };
+  for (const auto& [text, filed] : cases) {
+    record.text = text;
+    EXPECT_EQ(EntryBlock(record, {}, L"C:\\R"), L"[VS Code Codex · 10:02:03 · gpt-5]\r\n" + filed + L"\r\n기록: C:\\R");
+  }
+  EXPECT_EQ(json::StringOr(RecordJson(record, {}), L"text"), L"\r\r\n\n") << "record.json keeps the text as logged";
+
+  // A VS Code prompt with its IDE preamble, as logged with bare line feeds: the entry
+  // still shows the request alone.
+  record.text = L"# Context from my IDE setup:\n\n## Active file: a.ts\n\n## My request for Codex:\nRename it.\nKeep an alias.\n";
+  Entry entry{Date{2024, 5, 1}, EntryBlock(record, {}, L"C:\\R"), {}, {}};
+  EXPECT_EQ(entry.LatestRequestText(), L"Rename it.\r\nKeep an alias.");
+}
+
 TEST(RecordBlock, HeadingLabelsFollowSourceRoleAndPhase) {
   AiRecord reply = Reply();
   auto heading = [](const AiRecord& record) {

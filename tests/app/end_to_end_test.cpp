@@ -93,6 +93,21 @@ class EnvironmentScope {
   std::wstring old_;
 };
 
+std::string ReadBytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The assistant's response_item copy of a reply, which some builds give the phase instead.
+std::string Twin(const std::string& stamp, const std::string& text, const std::string& phase) {
+  return R"({"timestamp":")" + stamp +
+         R"(","type":"response_item","payload":{"type":"message","role":"assistant","content":[{"type":"output_text","text":")" +
+         text + R"("}],"phase":")" + phase + R"("}})";
+}
+
+// The session is written the way Codex 0.104 writes it: no model in session_meta, the
+// turn's turn_context after its prompt, no client id, and the reply phases only on the
+// response_item twins (one before its event, one after).
 TEST(EndToEnd, CodexConversationIsFiledOnceWhileItIsWritten) {
   ASSERT_EQ(FindWindowW(mainwindow::kMainWindowClass, nullptr), nullptr) << "another Tavrilo is running";
   testpaths::TempDir root;
@@ -110,12 +125,15 @@ TEST(EndToEnd, CodexConversationIsFiledOnceWhileItIsWritten) {
 
   Append(log, R"({"timestamp":")" + UtcNow(60) +
                   R"(","type":"session_meta","payload":{"id":"019e","cwd":")" + Escape(work) +
-                  R"(","model":"gpt-5-codex","source":"vscode"}})");
+                  R"(","originator":"codex_vscode","cli_version":"0.104.0","source":"vscode"}})");
   Append(log, R"({"timestamp":")" + UtcNow(50) +
-                  R"(","type":"event_msg","payload":{"type":"user_message","message":"빌드를 고쳐 줘","client_id":"c1","local_images":[")" +
+                  R"(","type":"event_msg","payload":{"type":"user_message","message":"빌드를 고쳐 줘\n테스트도 돌려 줘","images":[],"local_images":[")" +
                   Escape(image) + R"("]}})");
+  Append(log, R"({"timestamp":")" + UtcNow(50) + R"(","type":"turn_context","payload":{"cwd":")" + Escape(work) +
+                  R"(","model":"gpt-5.3-codex"}})");
+  Append(log, Twin(UtcNow(40), "링크 순서를 바로잡았습니다.", "final_answer"));
   Append(log, R"({"timestamp":")" + UtcNow(40) +
-                  R"(","type":"event_msg","payload":{"type":"agent_message","message":"링크 순서를 바로잡았습니다.","phase":"final_answer"}})");
+                  R"(","type":"event_msg","payload":{"type":"agent_message","message":"링크 순서를 바로잡았습니다."}})");
 
   Started tavrilo = StartTavrilo(projectFile);
   ASSERT_TRUE(tavrilo.process.valid()) << "Tavrilo.exe could not be started";
@@ -123,7 +141,8 @@ TEST(EndToEnd, CodexConversationIsFiledOnceWhileItIsWritten) {
 
   // A line appended while the program runs is picked up too.
   Append(log, R"({"timestamp":")" + UtcNow(30) +
-                  R"(","type":"event_msg","payload":{"type":"agent_message","message":"테스트도 통과합니다.","phase":"commentary"}})");
+                  R"(","type":"event_msg","payload":{"type":"agent_message","message":"테스트도 통과합니다."}})");
+  Append(log, Twin(UtcNow(30), "테스트도 통과합니다.", "commentary"));
   EXPECT_TRUE(Eventually([&] { return SavedKeys(projectFile).size() == 3; })) << "the appended reply filed";
   Stop(tavrilo);
 
@@ -135,10 +154,14 @@ TEST(EndToEnd, CodexConversationIsFiledOnceWhileItIsWritten) {
   EXPECT_EQ(p.title, L"work");
   EXPECT_EQ(p.lastAiSession.source, kAiSourceCodex);
   EXPECT_EQ(p.lastAiSession.session, L"019e");
+  EXPECT_EQ(p.lastAiSession.model, L"gpt-5.3-codex");
   ASSERT_EQ(p.entries.size(), 1u);
   const Entry& entry = p.entries[0];
   EXPECT_NE(entry.text.find(L"[VS Code Codex · "), std::wstring::npos);
-  EXPECT_NE(entry.text.find(L"빌드를 고쳐 줘"), std::wstring::npos);
+  EXPECT_NE(entry.text.find(L" · gpt-5.3-codex]\r\n빌드를 고쳐 줘\r\n테스트도 돌려 줘\r\n"), std::wstring::npos)
+      << "the prompt with its turn's model and CR LF line breaks";
+  EXPECT_EQ(entry.text.find(L"모델 미확인"), std::wstring::npos);
+  EXPECT_NE(entry.text.find(L"[Codex 답변 · "), std::wstring::npos);
   EXPECT_NE(entry.text.find(L"[Codex 진행 · "), std::wstring::npos);
   EXPECT_NE(std::find(entry.tags.begin(), entry.tags.end(), L"자동기록"), entry.tags.end());
 
@@ -148,7 +171,14 @@ TEST(EndToEnd, CodexConversationIsFiledOnceWhileItIsWritten) {
     for (const auto& record : std::filesystem::directory_iterator(day.path())) {
       ++folders;
       EXPECT_TRUE(std::filesystem::exists(record.path() / "record.json"));
-      prompts += std::filesystem::exists(record.path() / "prompt.md");
+      if (std::filesystem::exists(record.path() / "prompt.md")) {
+        ++prompts;
+        std::string md = ReadBytes(record.path() / "prompt.md");
+        EXPECT_NE(md.find("빌드를 고쳐 줘\r\n테스트도 돌려 줘"), std::string::npos);
+        for (size_t at = md.find('\n'); at != std::string::npos; at = md.find('\n', at + 1)) {
+          EXPECT_TRUE(at > 0 && md[at - 1] == '\r') << "a bare line feed in prompt.md at " << at;
+        }
+      }
       replies += std::filesystem::exists(record.path() / "reply.md");
       copies += std::filesystem::exists(record.path() / "1_screenshot.png");
     }
@@ -159,11 +189,7 @@ TEST(EndToEnd, CodexConversationIsFiledOnceWhileItIsWritten) {
   EXPECT_EQ(copies, 1);
 
   // A restart reads every log again from its start and files nothing twice.
-  std::string before;
-  {
-    std::ifstream in(std::filesystem::path(projectFile), std::ios::binary);
-    before.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
+  std::string before = ReadBytes(std::filesystem::path(projectFile));
   Started again = StartTavrilo(projectFile);
   ASSERT_TRUE(again.process.valid());
   Sleep(5000);  // several scans and timer ticks
