@@ -188,6 +188,15 @@ TEST(ProjectListBox, FillKeepsSelectionAndTopRow) {
   EXPECT_EQ(SendMessageW(host.active, LB_GETTOPINDEX, 0, 0), 10);
   EXPECT_EQ(SelectedRowId(host.active), chosen);
 
+  // The same rows again (a keystroke that changes nothing) still follow the selection
+  // and a renamed project.
+  host.Fill(Filter{}, lists.active[3]);
+  EXPECT_EQ(SelectedRowId(host.active), lists.active[3]);
+  doc.Find(lists.active[0])->title = L"Renamed & shown";
+  host.Fill(Filter{}, lists.active[3]);
+  EXPECT_EQ(RowText(host.active, 0), L"Renamed & shown");
+  EXPECT_EQ(RowIds(host.active), lists.active);
+
   // A filter that hides the selected project leaves no row selected; the empty list
   // keeps its hint for painting.
   host.Fill(Filter{L"no such project", -1}, chosen);
