@@ -333,6 +333,15 @@ int TrackMenu(HWND owner, const std::vector<MenuLine>& lines, POINT screenPoint)
   return command;
 }
 
+int ShowProjectMenu(HWND owner, HWND list, LPARAM lparam, const Project& project, int dpi) {
+  return TrackMenu(owner, ProjectMenu(project), ContextMenuPoint(list, lparam, dpi));
+}
+
+int ShowCalendarMenu(HWND owner, const ProjectDocument& document, const Date& day,
+                     const std::vector<int32_t>& projectIds, POINT screenPoint) {
+  return TrackMenu(owner, CalendarMenu(document, day, projectIds), screenPoint);
+}
+
 void SetMenuTrackHandler(MenuTrackFn handler) { TrackHandler() = std::move(handler); }
 
 }  // namespace projectlist

@@ -65,6 +65,14 @@ int TrackMenu(HWND owner, const std::vector<MenuLine>& lines, POINT screenPoint)
 // A popup menu with these items (not yet owner-drawn); the caller owns it.
 HMENU BuildPopupMenu(const std::vector<MenuLine>& lines);
 
+// WM_CONTEXTMENU from a list, for the selected project: the menu at ContextMenuPoint,
+// owned by owner; returns the chosen command (0 for none) for the caller to run.
+int ShowProjectMenu(HWND owner, HWND list, LPARAM lparam, const Project& project, int dpi);
+// The calendar's context menu (notification 0x5006) at its screen point: the chosen
+// command, 40401 or 41000 + i for projectIds[i], or 0.
+int ShowCalendarMenu(HWND owner, const ProjectDocument& document, const Date& day,
+                     const std::vector<int32_t>& projectIds, POINT screenPoint);
+
 // Tests replace the modal tracking: the handler gets the built menu and the point and
 // returns the command. Null restores TrackPopupMenu.
 using MenuTrackFn = std::function<int(HMENU menu, POINT screenPoint)>;

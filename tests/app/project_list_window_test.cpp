@@ -17,6 +17,7 @@
 #include "support/ui_env.h"
 #include "ui/kit/colors.h"
 #include "ui/kit/menus.h"
+#include "ui/kit/scale.h"
 #include "ui/kit/snapshot.h"
 
 namespace {
@@ -357,6 +358,28 @@ TEST(ProjectListBox, ContextMenuPositionAndItems) {
   EXPECT_NE(states[4], 0u);  // the folder item, without a location
   EXPECT_EQ(states[0], 0u);
 
+  // The calendar's menu for an empty day: the new-project item alone.
+  int calendarItems = 0;
+  SetMenuTrackHandler([&](HMENU menu, POINT) {
+    calendarItems = GetMenuItemCount(menu);
+    return 0;
+  });
+  EXPECT_EQ(ShowCalendarMenu(host.hwnd, doc, Date{2030, 1, 1}, CalendarMenuProjects(doc, Date{2030, 1, 1}, 0),
+                             POINT{5, 5}),
+            0);
+  EXPECT_EQ(calendarItems, 1);
+  // A right click's menu from a list opens at the mouse point for the selected project.
+  SendMessageW(list, LB_SETCURSEL, 0, 0);
+  SetMenuTrackHandler([&](HMENU menu, POINT at) {
+    tracked = at;
+    return GetMenuItemCount(menu) == 8 ? IDM_PROJECT_COMPLETE : 0;
+  });
+  EXPECT_EQ(ShowProjectMenu(host.hwnd, list, MAKELPARAM(77, 88), *doc.Find(SelectedRowId(list)), 96),
+            IDM_PROJECT_COMPLETE);
+  EXPECT_EQ(tracked.x, 77);
+  EXPECT_EQ(tracked.y, 88);
+  SetMenuTrackHandler(nullptr);
+
   // The plain popup (before the kit converts it) carries the escaped titles as its texts.
   kit::UniqueMenu menu(BuildPopupMenu({{IDM_CALENDAR_NEW, L"New"}, {}, {IDM_CALENDAR_MANAGE_FIRST, L"R&&D"}}));
   wchar_t text[64] = {};
@@ -470,6 +493,32 @@ TEST(ProjectListPainter, RowsInBothLanguages) {
   }
 }
 
+TEST(ProjectListPainter, RowsAt144Dpi) {
+  testui::EnsureUi();
+  const ProjectDocument doc = RealisticDocument();
+  const Project* ai = FindTitled(doc, false, true);
+  const Project* done = FindTitled(doc, true, false);
+  ASSERT_TRUE(ai && done);
+  LanguageScope korean(i18n::kKorean);
+  kit::OwnedFontSet fonts(144);
+  const int width = 450, height = kit::Scale(kRowHeight, 144);
+  PixelCanvas canvas(width, 2 * height, RGB(255, 0, 255));
+  PaintRow(canvas.dc(), width, height, ai, RowState{true, true, false}, fonts.get());
+  SetViewportOrgEx(canvas.dc(), 0, height, nullptr);
+  PaintRow(canvas.dc(), width, height, done, RowState{}, fonts.get());
+  SetViewportOrgEx(canvas.dc(), 0, 0, nullptr);
+  EXPECT_TRUE(canvas.Save(L"project_list_rows_ko_144"));
+  RowGeometry g = RowGeometryFor(width, height, 144);
+  EXPECT_EQ(CountNear(canvas, RECT{0, 0, width, 2 * height}, RGB(255, 0, 255), 0), 0);
+  EXPECT_TRUE(PixelCanvas::Near(canvas.At(g.dot.x + 4, g.dot.y - 3), kit::ProjectColor(ai->color).main, 8));
+  EXPECT_GT(CountNear(canvas, g.title, kit::color::kText, 30), 10);
+  EXPECT_GT(CountNear(canvas, g.thirdLine, kit::color::kText, 30), 10);
+  EXPECT_GT(CountNear(canvas, Offset(g.subtitle, height), kit::color::kMutedText, 30), 10);
+  // Nothing is drawn between the subtitle and the next row of a project without AI text.
+  RECT gap{g.thirdLine.left, height + g.thirdLine.top, g.thirdLine.right, height + g.thirdLine.bottom};
+  EXPECT_EQ(CountNear(canvas, gap, kit::color::kWhite, 0), (gap.right - gap.left) * (gap.bottom - gap.top));
+}
+
 TEST(ProjectListPainter, ListsInTheirHost) {
   ProjectDocument doc = RealisticDocument();
   for (int language : {i18n::kKorean, i18n::kEnglish}) {
@@ -498,6 +547,14 @@ TEST(ProjectListPainter, ListsInTheirHost) {
     RECT middle{0, client.bottom / 3, client.right, 2 * client.bottom / 3};
     EXPECT_EQ(CountNear(canvas, top, kit::color::kHintText, 40), 0);
     EXPECT_GT(CountNear(canvas, middle, kit::color::kHintText, 40), 20);
+
+    // Without a filter and without projects, each list gives its own hint.
+    ProjectDocument empty;
+    FillList(host.active, {}, empty, 0, EmptyListText(kActiveList, Filter{}));
+    PixelCanvas hint(client.right, client.bottom, RGB(255, 0, 255));
+    SendMessageW(host.active, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(hint.dc()), PRF_CLIENT);
+    EXPECT_TRUE(hint.Save(L"project_list_empty_active_" + tag));
+    EXPECT_GT(CountNear(hint, middle, kit::color::kHintText, 40), 20);
   }
 }
 
