@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "resources/command_ids.h"
 #include "support/language_scope.h"
 
@@ -189,9 +191,6 @@ TEST(ProjectListTexts, EmptyListsAndStatus) {
   EXPECT_EQ(FilterStatusText(none, 12), L"모든 프로젝트를 표시합니다.");
   EXPECT_EQ(FilterStatusText(search, 0), L"검색 결과: 프로젝트 0개");
   EXPECT_EQ(FilterStatusText(category, 3), L"검색 결과: 프로젝트 3개");
-  LanguageScope english(i18n::kEnglish);
-  EXPECT_EQ(EmptyListText(kActiveList, none), L"No active projects.\nDouble-click a calendar date to create one.");
-  EXPECT_EQ(FilterStatusText(search, 2), L"Search results: 2 project(s)");
 }
 
 TEST(ProjectListCommands, CalendarRevealAndDialogDates) {
@@ -223,21 +222,13 @@ TEST(ProjectListCommands, CalendarRevealAndDialogDates) {
     q.color = color;
     doc.AddProject(q);
   }
-  Project fresh = NewProjectTemplate(doc, Date{}, 2, Date{2025, 1, 2});
-  EXPECT_EQ(fresh.startDate, (Date{2025, 1, 2}));
-  EXPECT_EQ(fresh.color, 2);
-  EXPECT_EQ(fresh.category, 2);
-  EXPECT_EQ(fresh.id, 0);
-  EXPECT_EQ(NewProjectTemplate(doc, Date{2024, 7, 7}, -1, Date{2025, 1, 2}).startDate, (Date{2024, 7, 7}));
-  EXPECT_EQ(NewProjectTemplate(doc, Date{2024, 7, 7}, -1, Date{2025, 1, 2}).category, 0);
-
-  Project closed = WithCompletion(p, true, Date{2025, 1, 2});
-  EXPECT_TRUE(closed.completed);
-  EXPECT_EQ(closed.completedDate, (Date{2025, 1, 2}));
-  Project reopened = WithCompletion(closed, false, Date{2025, 1, 3});
+  Project fresh = NewProjectTemplate(doc, Date{2024, 2, 30}, 2, Date{2025, 1, 2});  // an invalid day means today
+  EXPECT_EQ(std::tie(fresh.startDate, fresh.color, fresh.category), std::make_tuple(Date{2025, 1, 2}, 2, 2));
+  EXPECT_EQ(NewProjectTemplate(doc, Date{2024, 7, 7}, -1, Date{}).category, 0);
+  // Reopening forgets the completion day, so that completing again dates it anew.
+  Project reopened = WithCompletion(WithCompletion(p, true, Date{2025, 1, 2}), false, Date{2025, 1, 3});
   EXPECT_FALSE(reopened.completed);
   EXPECT_EQ(reopened.completedDate, Date{});
-  EXPECT_EQ(reopened.entries, p.entries);
 }
 
 std::vector<int> Commands(const std::vector<MenuLine>& lines) {
@@ -270,21 +261,6 @@ TEST(ProjectListMenus, ProjectMenuFollowsTheProject) {
   }
 }
 
-TEST(ProjectListMenus, TitlesAreEscaped) {
-  LanguageScope english(i18n::kEnglish);
-  struct {
-    const wchar_t* title;
-    const wchar_t* shown;
-  } cases[] = {
-      {L"R&D", L"R&&D"},
-      {L"&&", L"&&&&"},
-      {L"a\tb\r\nc", L"a b  c"},
-      {L"", L"(Untitled)"},
-      {L" ", L" "},
-  };
-  for (auto c : cases) EXPECT_EQ(MenuTitle(c.title), c.shown);
-}
-
 TEST(ProjectListMenus, CalendarMenuOfADay) {
   LanguageScope english(i18n::kEnglish);
   const Date day{2024, 7, 4};
@@ -294,7 +270,7 @@ TEST(ProjectListMenus, CalendarMenuOfADay) {
   Project ends = MakeProject(L"Ends", {2024, 6, 1});     // 2
   ends.endDate = day;
   doc.AddProject(ends);
-  Project entry = MakeProject(L"", {2024, 1, 1});         // 3
+  Project entry = MakeProject(L"", {2024, 1, 1});         // 3: untitled
   entry.entries = {MakeEntry(day)};
   doc.AddProject(entry);
   Project spans = MakeProject(L"Spans only", {2024, 7, 1});  // 4: covers the day but has no date on it
@@ -316,6 +292,9 @@ TEST(ProjectListMenus, CalendarMenuOfADay) {
   EXPECT_EQ(lines[2], (MenuLine{IDM_CALENDAR_MANAGE_FIRST, L"Manage: Starts && ends", false}));
   EXPECT_EQ(lines[3], (MenuLine{IDM_CALENDAR_MANAGE_FIRST + 1, L"Manage: Ends", false}));
   EXPECT_EQ(lines[4], (MenuLine{IDM_CALENDAR_MANAGE_FIRST + 2, L"Manage: (Untitled)", false}));
+  // Tabs and line breaks would split or break a menu item; a blank title is not empty.
+  EXPECT_EQ(MenuTitle(L"a\tb\r\nc&&"), L"a b  c&&&&");
+  EXPECT_EQ(MenuTitle(L" "), L" ");
 
   // An empty day offers only the new project, without a separator.
   Date empty{2024, 7, 20};
