@@ -9,6 +9,7 @@
 
 #include "app/project_list.h"
 #include "app/project_list_box.h"
+#include "app/project_list_menu.h"
 #include "app/project_list_painter.h"
 #include "i18n/language.h"
 #include "resources/command_ids.h"
