@@ -92,18 +92,24 @@ void LowerInto(std::wstring& out, std::wstring_view text) {
   if (ask) CharLowerBuffW(out.data(), static_cast<DWORD>(out.size()));
 }
 
-// Stored tags are normalised already; one that is not (built in code rather than read
-// or typed) is searched the way All tags would show it.
-bool IsNormalizedTag(std::wstring_view tag) {
-  if (tag.size() > tags::kMaxTagLength) return false;
+// How a tag is searched. Stored tags are normalised already and mostly lower-case, so
+// most are searched as they are; one that is not normalised (built in code rather than
+// read or typed) is searched the way All tags would show it.
+enum class TagForm { kAsIs, kLower, kNormalize };
+
+TagForm ClassifyTag(std::wstring_view tag) {
+  if (tag.size() > tags::kMaxTagLength) return TagForm::kNormalize;
+  TagForm form = TagForm::kAsIs;
   for (wchar_t c : tag) {
     if (c < 0x80) {
-      if (c <= 0x20 || c == L'#' || c == L',' || c == L';') return false;
-    } else if (!Caseless(c) && IsTagBreak(c)) {  // Hangul and ideographs are never blank
-      return false;
+      if (c <= 0x20 || c == L'#' || c == L',' || c == L';') return TagForm::kNormalize;
+      if (c >= L'A' && c <= L'Z') form = TagForm::kLower;
+    } else if (!Caseless(c)) {  // Hangul and ideographs are neither blank nor cased
+      if (IsTagBreak(c)) return TagForm::kNormalize;
+      form = TagForm::kLower;
     }
   }
-  return true;
+  return form;
 }
 
 }  // namespace
@@ -378,14 +384,22 @@ bool Project::MatchesSearch(std::wstring_view query, int categoryFilter) const {
   for (const auto& entry : entries) {
     for (const auto& tag : entry.tags) {
       if (open == 0) return true;
-      if (IsNormalizedTag(tag)) {
-        LowerInto(lowered, tag);
-      } else {
-        LowerInto(lowered, tags::Normalize(tag));
+      std::wstring_view text = tag;
+      switch (ClassifyTag(tag)) {
+        case TagForm::kAsIs:
+          break;
+        case TagForm::kLower:
+          LowerInto(lowered, tag);
+          text = lowered;
+          break;
+        case TagForm::kNormalize:
+          LowerInto(lowered, tags::Normalize(tag));
+          text = lowered;
+          break;
       }
-      if (lowered.empty()) continue;
+      if (text.empty()) continue;
       for (Word& w : words) {
-        if (!w.satisfied && lowered.find(w.text) != std::wstring::npos) {
+        if (!w.satisfied && text.find(w.text) != std::wstring_view::npos) {
           w.satisfied = true;
           --open;
         }
