@@ -19,8 +19,8 @@ constexpr DWORD kListStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | L
                              LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT;
 
 // Notification code of WM_COMMAND (control id in the low word, the list as lParam) that
-// a list sends its parent when Escape asks to clear the selection. Beside the list box's
-// own LBN_ codes, which are all below it.
+// a list sends its parent when Escape asks to clear the selection; none of the list
+// box's own LBN_ codes has this value.
 constexpr WORD kListEscape = 0x0100;
 
 // Installs the list behaviour on a "LISTBOX" of kListStyle. What the list sends to its
