@@ -1,4 +1,4 @@
-// The benchmark program: scripts/bench [json|calendar|all]. Speed only; the tests
+// The benchmark program: scripts/bench [json|calendar|scan|list|all]. Speed only; the tests
 // check correctness.
 #include <windows.h>
 
@@ -16,5 +16,6 @@ int main(int argc, char** argv) {
   if (all || std::strcmp(what, "json") == 0) bench::RunJsonBench();
   if (all || std::strcmp(what, "calendar") == 0) bench::RunCalendarBench();
   if (all || std::strcmp(what, "scan") == 0) bench::RunScanBench();
+  if (all || std::strcmp(what, "list") == 0) bench::RunProjectListBench();
   return 0;
 }

@@ -70,9 +70,53 @@ int32_t NormalizedCategory(int32_t category) {
   return category >= kCategoryPersonal && category <= kCategoryExternal ? category : kCategoryPersonal;
 }
 
+namespace {
+
+// Hangul syllables and CJK ideographs have no case: most Korean text never needs the
+// system call.
+bool Caseless(wchar_t c) { return (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0x4E00 && c <= 0x9FFF); }
+
+// The system's lower-casing into a reused buffer. ASCII is lowered here (the search
+// lower-cases every tag of the document on each keystroke, and the system call per
+// string dominated that); only text with other cased letters asks the system.
+void LowerInto(std::wstring& out, std::wstring_view text) {
+  out.assign(text);
+  bool ask = false;
+  for (wchar_t& c : out) {
+    if (c < 0x80) {
+      if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c + 32);
+    } else if (!Caseless(c)) {
+      ask = true;
+    }
+  }
+  if (ask) CharLowerBuffW(out.data(), static_cast<DWORD>(out.size()));
+}
+
+// How a tag is searched. Stored tags are normalised already and mostly lower-case, so
+// most are searched as they are; one that is not normalised (built in code rather than
+// read or typed) is searched the way All tags would show it.
+enum class TagForm { kAsIs, kLower, kNormalize };
+
+TagForm ClassifyTag(std::wstring_view tag) {
+  if (tag.size() > tags::kMaxTagLength) return TagForm::kNormalize;
+  TagForm form = TagForm::kAsIs;
+  for (wchar_t c : tag) {
+    if (c < 0x80) {
+      if (c <= 0x20 || c == L'#' || c == L',' || c == L';') return TagForm::kNormalize;
+      if (c >= L'A' && c <= L'Z') form = TagForm::kLower;
+    } else if (!Caseless(c)) {  // Hangul and ideographs are neither blank nor cased
+      if (IsTagBreak(c)) return TagForm::kNormalize;
+      form = TagForm::kLower;
+    }
+  }
+  return form;
+}
+
+}  // namespace
+
 std::wstring LowerCase(std::wstring_view text) {
-  std::wstring lower(text);
-  if (!lower.empty()) CharLowerBuffW(lower.data(), static_cast<DWORD>(lower.size()));
+  std::wstring lower;
+  LowerInto(lower, text);
   return lower;
 }
 
@@ -303,10 +347,13 @@ std::vector<std::wstring> Project::AllTags() const {
 bool Project::MatchesSearch(std::wstring_view query, int categoryFilter) const {
   if (categoryFilter >= 0 && categoryFilter != NormalizedCategory(category)) return false;
   std::wstring lowerQuery = LowerCase(query);
-  std::wstring lowerTitle = LowerCase(title);
-  std::vector<std::wstring> lowerTags;
-  bool tagsLowered = false;
 
+  struct Word {
+    std::wstring_view text;
+    bool tagOnly;
+    bool satisfied;
+  };
+  std::vector<Word> words;
   size_t pos = 0;
   while (pos < lowerQuery.size()) {
     while (pos < lowerQuery.size() && std::iswspace(lowerQuery[pos])) ++pos;
@@ -318,17 +365,48 @@ bool Project::MatchesSearch(std::wstring_view query, int categoryFilter) const {
     bool tagWord = word.front() == L'#';
     if (tagWord) word.remove_prefix(1);
     if (word.empty()) continue;
-
-    if (!tagWord && lowerTitle.find(word) != std::wstring::npos) continue;
-    if (!tagsLowered) {
-      for (const auto& tag : AllTags()) lowerTags.push_back(LowerCase(tag));
-      tagsLowered = true;
-    }
-    bool found = std::any_of(lowerTags.begin(), lowerTags.end(),
-                             [&](const std::wstring& tag) { return tag.find(word) != std::wstring::npos; });
-    if (!found) return false;
+    words.push_back({word, tagWord, false});
   }
-  return true;
+
+  size_t open = words.size();
+  if (open == 0) return true;
+  std::wstring lowered;
+  LowerInto(lowered, title);
+  for (Word& w : words) {
+    if (!w.tagOnly && lowered.find(w.text) != std::wstring::npos) {
+      w.satisfied = true;
+      --open;
+    }
+  }
+
+  // Every word left must be found in some tag. Walking the entries' tags directly finds
+  // the same as walking All tags: its case-insensitive duplicates lower-case alike.
+  for (const auto& entry : entries) {
+    for (const auto& tag : entry.tags) {
+      if (open == 0) return true;
+      std::wstring_view text = tag;
+      switch (ClassifyTag(tag)) {
+        case TagForm::kAsIs:
+          break;
+        case TagForm::kLower:
+          LowerInto(lowered, tag);
+          text = lowered;
+          break;
+        case TagForm::kNormalize:
+          LowerInto(lowered, tags::Normalize(tag));
+          text = lowered;
+          break;
+      }
+      if (text.empty()) continue;
+      for (Word& w : words) {
+        if (!w.satisfied && text.find(w.text) != std::wstring_view::npos) {
+          w.satisfied = true;
+          --open;
+        }
+      }
+    }
+  }
+  return open == 0;
 }
 
 std::wstring Project::LatestRequestText() const {

@@ -204,6 +204,34 @@ TEST(ProjectSearch, PlainAndTagWords) {
   EXPECT_TRUE(p.MatchesSearch(L"\treport\n", -1));
 }
 
+TEST(ProjectSearch, WordsAcrossEntriesAndUnusualTags) {
+  Project p;
+  p.title = L"Ünïcode Ärger 프로젝트";
+  p.entries = {At({2024, 1, 1}), At({2024, 2, 1})};
+  p.entries[0].tags = {L"ДИЗАЙН", L"회의"};
+  // Built in code without the tag rules: searched as All tags shows them.
+  p.entries[1].tags = {L"#Work Items", std::wstring(45, L'x') + L"tail", L"#"};
+  struct {
+    const wchar_t* query;
+    bool matches;
+  } cases[] = {
+      {L"ärger", true},            // the system lower-cases beyond ASCII
+      {L"ÜNÏCODE", true},
+      {L"#дизайн #workitems", true},  // tag words satisfied by tags of different entries
+      {L"#work items", true},      // "items" is a plain word, found in the tag "WorkItems"
+      {L"#work", true},
+      {L"#workitems 프로젝트 회의", true},
+      {L"#프로젝트", false},          // a tag word never looks at the title
+      {L"#tail", false},           // cut at 40 units like every stored tag
+      {L"#xxxxx", true},
+      {L"#дизайн missing", false},
+  };
+  for (auto c : cases) {
+    EXPECT_EQ(p.MatchesSearch(c.query, -1), c.matches) << testing::PrintToString(std::wstring(c.query));
+  }
+  EXPECT_EQ(LowerCase(L"ABC Ärger 회의 ДИЗАЙН"), L"abc ärger 회의 дизайн");
+}
+
 TEST(ProjectSearch, CategoryFilter) {
   Project p;
   p.title = L"x";
