@@ -18,6 +18,16 @@ namespace {
 using kit::Scale;
 
 constexpr int kMaxPasses = 4;
+// The editor sits inside a painted frame that is the card's text area.
+constexpr int kTextInsetX = 6;
+constexpr int kTextInsetY = 4;
+
+RECT EditRectIn(const RECT& text, int dpi) {
+  RECT r = text;
+  InflateRect(&r, -Scale(kTextInsetX, dpi), -Scale(kTextInsetY, dpi));
+  if (r.bottom < r.top) r.bottom = r.top;
+  return r;
+}
 
 struct Measures {
   int tagLabel = 0;
@@ -91,7 +101,7 @@ void LayoutPass(PanelState& panel) {
     input.textHeight = 0;
     int nonText = LayoutCard(0, width, input, dpi).nonTextHeight;
     int lines = static_cast<int>(SendMessageW(card->textEdit, EM_GETLINECOUNT, 0, 0));
-    int needed = NeededTextHeight(lines, m.lineHeight, dpi);
+    int needed = NeededTextHeight(lines, m.lineHeight, dpi) + 2 * Scale(kTextInsetY, dpi);
     int maxHeight = MaxTextHeight(height, nonText, dpi);
     int minHeight = std::min(MinTextHeight(!card->rows.empty(), maxHeight, dpi), maxHeight);
     input.textHeight = std::clamp(needed, minHeight, maxHeight);
@@ -110,11 +120,12 @@ void LayoutPass(PanelState& panel) {
   for (size_t i = 0; i < panel.cards.size(); ++i) {
     EntryCard& card = *panel.cards[i];
     const CardGeometry& g = geometry.cards[i];
-    bool widthChanged = ControlWidth(card.textEdit) != g.text.right - g.text.left;
+    RECT editRect = EditRectIn(g.text, dpi);
+    bool widthChanged = ControlWidth(card.textEdit) != editRect.right - editRect.left;
     card.geometry = g;
     card.textHeight = g.text.bottom - g.text.top;
     bool show = card.expanded;
-    Place(card.textEdit, g.text, show);
+    Place(card.textEdit, editRect, show);
     Place(card.tagEdit, g.tagEdit, show);
     Place(card.attachButton, g.attachButton, show);
     Place(card.linkButton, g.linkButton, show);

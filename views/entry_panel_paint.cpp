@@ -114,9 +114,8 @@ void PaintBody(const PanelState& panel, const EntryCard& card, int index, HDC dc
   kit::DrawRoundRect(dc, frame, static_cast<float>(Scale(6, dpi)),
                      focus == card.tagEdit ? color::kAccent : color::kLine, 1.0f);
 
-  // The text editor has no border of its own; a quiet frame shows where typing goes.
+  // The text editor has no border of its own; a quiet frame around it shows where typing goes.
   RECT textFrame = g.text;
-  InflateRect(&textFrame, Scale(4, dpi), Scale(3, dpi));
   kit::DrawRoundRect(dc, textFrame, static_cast<float>(Scale(6, dpi)),
                      focus == card.textEdit ? color::kAccent : color::kLine, 1.0f);
 }

@@ -134,7 +134,9 @@ void InitialiseControls(DialogState& state) {
   Date today = state.today();
   Date start = dates::IsValid(p.startDate) ? p.startDate : dates::IsValid(state.defaultDate) ? state.defaultDate : today;
   SetPickerDate(state.child(kStartPickerId), start, true);
-  SetPickerDate(state.child(kEndPickerId), dates::IsValid(p.endDate) ? p.endDate : start, dates::IsValid(p.endDate));
+  // An unchecked end picker shows the start date greyed, not whatever day it is.
+  SetPickerDate(state.child(kEndPickerId), dates::IsValid(p.endDate) ? p.endDate : start, true);
+  if (!dates::IsValid(p.endDate)) SetPickerDate(state.child(kEndPickerId), start, false);
   SetPickerDate(state.child(kAddPickerId), dates::IsValid(state.defaultDate) ? state.defaultDate : today, true);
   entrypanel::SetFixedToday(state.panel, state.services.today);
   entrypanel::SetLocation(state.panel, TrimWhite(p.location));
