@@ -347,6 +347,7 @@ void LayOutDialog(DialogState& state) {
   text.addDate = kit::TextWidth(dc.get(), f.semibold, i18n::Translate(L"+ 날짜 추가"));
   text.expandAll = kit::TextWidth(dc.get(), f.body, i18n::Translate(L"모두 펼치기"));
   text.collapseAll = kit::TextWidth(dc.get(), f.body, i18n::Translate(L"모두 접기"));
+  text.completed = kit::TextWidth(dc.get(), f.body, i18n::Translate(L"완료된 프로젝트"));
   text.lineHeight = kit::LineHeight(dc.get(), f.body);
   state.layout = LayoutDialog(client.right, client.bottom, state.dpi(), state.isNew,
                               state.child(kVsCodeId) != nullptr, text);

@@ -83,7 +83,9 @@ DialogLayout LayoutDialog(int width, int height, int dpi, bool isNew, bool hasVs
   y += label + S(6);
   l.startPicker = Rect(m, y, m + S(160), y + S(38));
   l.endPicker = Rect(m + S(176), y, m + S(336), y + S(38));
-  l.completed = Rect(m + S(356), y, m + S(356 + 170), y + S(38));
+  // 170 px, or what a longer label needs (box, gap and text) while the row has room.
+  int completedW = std::max(S(170), S(4 + 20 + 10 + 6) + text.completed);
+  l.completed = Rect(m + S(356), y, std::max(m + S(356 + 170), std::min(m + S(356) + completedW, right)), y + S(38));
   y += S(38) + S(22);
 
   l.entriesLabel = Rect(m, y, m + std::max(S(48), text.entriesLabel + S(4)), y + S(38));

@@ -21,6 +21,7 @@ struct DialogTextWidths {
   int addDate = 0;       // "+ 날짜 추가", SemiBold
   int expandAll = 0;     // "모두 펼치기", Body
   int collapseAll = 0;   // "모두 접기", Body
+  int completed = 0;     // "완료된 프로젝트", Body
   int lineHeight = 0;    // Body line height, for the edits inside their frames
 };
 

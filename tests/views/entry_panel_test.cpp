@@ -132,6 +132,32 @@ TEST(EntryPanelWindow, HeaderClicksToggleAndExpandAllCollapseAll) {
   EXPECT_EQ(host.changes, 0);
 }
 
+TEST(EntryPanelWindow, WheelScrolls56PxPerNotchAndKeepsRemainders) {
+  PanelHost host(560, 300);
+  std::vector<Entry> entries;
+  for (int day = 1; day <= 12; ++day) entries.push_back(MakeEntry(Date{2026, 3, day}, L"x"));
+  SetEntries(host.panel(), entries);  // all in the past: collapsed, 12 x 48 px
+  ASSERT_GT(host.state().contentHeight, 300);
+  auto wheel = [&](int delta) {
+    SendMessageW(host.panel(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(static_cast<short>(delta))), 0);
+  };
+  wheel(-120);
+  EXPECT_EQ(host.state().scrollY, 56);
+  wheel(-60);
+  EXPECT_EQ(host.state().scrollY, 56) << "half a notch waits";
+  wheel(-60);
+  EXPECT_EQ(host.state().scrollY, 112);
+  EXPECT_EQ(host.card(0).geometry.card.top, 10 - 112) << "the cards move with the scroll position";
+  for (int i = 0; i < 20; ++i) wheel(-120);
+  EXPECT_EQ(host.state().scrollY, host.state().contentHeight - 300) << "stops at the end";
+  wheel(120 * 40);
+  EXPECT_EQ(host.state().scrollY, 0);
+  SendMessageW(host.panel(), WM_VSCROLL, SB_BOTTOM, 0);
+  EXPECT_EQ(host.state().scrollY, host.state().contentHeight - 300);
+  SendMessageW(host.panel(), WM_VSCROLL, SB_TOP, 0);
+  EXPECT_EQ(host.state().scrollY, 0);
+}
+
 TEST(EntryPanelWindow, LongTextGetsItsOwnScrollBarAndLosesItAgain) {
   PanelHost host(560, 360);
   SetEntries(host.panel(), {MakeEntry(kToday, L"short")});

@@ -161,6 +161,12 @@ TEST(ProjectDialogLayout, RowsFollowEachOtherFromTheHeaderToTheFooter) {
   EXPECT_EQ(l.startPicker.top, 408);
   EXPECT_EQ(l.endPicker.left, 24 + 176);
   EXPECT_EQ(l.completed.left, 24 + 356);
+  EXPECT_EQ(l.completed.right, 24 + 356 + 170) << "a short label keeps 170 px";
+  text.completed = 200;
+  EXPECT_EQ(LayoutDialog(760, 800, 96, false, true, text).completed.right, 24 + 356 + 240) << "a long one grows";
+  text.completed = 900;
+  EXPECT_EQ(LayoutDialog(760, 800, 96, false, true, text).completed.right, 736) << "up to the margin";
+  text.completed = 0;
   EXPECT_EQ(l.entriesLabel.top, 468);
   EXPECT_EQ(l.entriesLabel.right, 24 + 48);
   EXPECT_EQ(l.addPicker.left, 24 + 48 + 8);

@@ -57,7 +57,8 @@ void ShootDialog(Project project, bool isNew, Date defaultDate, const std::wstri
 }
 
 TEST(ProjectDialogScreens, NewProject) {
-  for (Shot shot : {Shot{i18n::kKorean, L"ko"}, Shot{i18n::kEnglish, L"en"}}) {
+  for (Shot shot : {Shot{i18n::kKorean, L"ko"}, Shot{i18n::kEnglish, L"en"}, Shot{i18n::kFrench, L"fr"},
+                    Shot{i18n::kGerman, L"de"}}) {
     testpaths::LanguageScope language(shot.language);
     ShootDialog(Project{}, true, Date{2026, 3, 5}, std::wstring(L"project_dialog_new_") + shot.tag);
   }
@@ -85,7 +86,7 @@ TEST(ProjectDialogScreens, ProjectWithCardsTagsPreviewAndLinks) {
                 {L"https://example.com/specs/website-redesign", L"C:\\Projects\\Site\\notes\\brief.docx"}),
       MakeEntry(Date{2026, 3, 25}, L"", {L"배포"}),
   };
-  for (Shot shot : {Shot{i18n::kKorean, L"ko"}, Shot{i18n::kEnglish, L"en"}}) {
+  for (Shot shot : {Shot{i18n::kKorean, L"ko"}, Shot{i18n::kEnglish, L"en"}, Shot{i18n::kGerman, L"de"}}) {
     testpaths::LanguageScope language(shot.language);
     ShootDialog(project, false, kToday, std::wstring(L"project_dialog_rich_") + shot.tag,
                 [](HWND dialog, projectdlg::DialogState& state) {
