@@ -75,12 +75,48 @@ struct PanelState : kit::BaseWindow<PanelState> {
   Date today() const;
 };
 
+// Posted by a text editor on each key so that its caret is scrolled into view.
+constexpr UINT kScrollCaretMessage = WM_APP + 1;
+
+// The panel's own writes into its editors must not count as the user's changes.
+class SuppressScope {
+ public:
+  explicit SuppressScope(PanelState& panel) : panel_(panel), saved_(panel.suppressNotify) {
+    panel.suppressNotify = true;
+  }
+  ~SuppressScope() { panel_.suppressNotify = saved_; }
+  SuppressScope(const SuppressScope&) = delete;
+  SuppressScope& operator=(const SuppressScope&) = delete;
+
+ private:
+  PanelState& panel_;
+  bool saved_;
+};
+
 // ---- entry_panel.cpp -----------------------------------------------------------------
+HINSTANCE InstanceOf(const PanelState& panel);
+HWND DialogOf(const PanelState& panel);
+int Ask(const PanelState& panel, const std::wstring& text, const wchar_t* caption, UINT flags);
+// The change notification to the dialog, unless suppressed.
+void Notify(PanelState& panel);
+EntryCard* CardOfControl(PanelState& panel, HWND control, AttachmentRow** row = nullptr);
 int CardIndexOf(const PanelState& panel, const EntryCard* card);
 bool CardHasFocus(const PanelState& panel, const EntryCard& card);
 std::wstring WindowText(HWND window);
 // Swaps the text editor for one with (or without) its own scroll bar.
 void RecreateTextEdit(PanelState& panel, EntryCard& card, bool scroll);
+
+// ---- entry_panel_inputs.cpp ----------------------------------------------------------
+bool CreateCardControls(PanelState& panel, EntryCard& card, const std::wstring& text);
+void DestroyCardControls(EntryCard& card);
+// Tab order follows the cards.
+void FixTabOrder(PanelState& panel);
+void CommitTags(PanelState& panel, EntryCard& card);
+void OpenLinkInput(PanelState& panel, EntryCard& card);
+void CloseLinkInput(PanelState& panel, EntryCard& card);
+// Saves the pending link; false (input kept and focused) when it is refused.
+bool SaveLinkInput(PanelState& panel, EntryCard& card);
+void AddStoredAttachments(PanelState& panel, EntryCard& card, const std::vector<std::wstring>& references);
 
 // ---- entry_panel_layout.cpp ----------------------------------------------------------
 // Lays out all cards, moves the controls, re-creates text editors that need (or no
