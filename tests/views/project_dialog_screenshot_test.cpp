@@ -64,6 +64,18 @@ TEST(ProjectDialogScreens, NewProject) {
   }
 }
 
+TEST(ProjectDialogScreens, NewProjectAt144Dpi) {
+  // Wine reports 96 DPI for every window; the message a monitor change sends gives 144.
+  testpaths::LanguageScope language(i18n::kKorean);
+  Project project;
+  project.entries = {MakeEntry(kToday, L"150% 배율에서 본 카드", {L"배율"})};
+  ShootDialog(project, true, kToday, L"project_dialog_new_ko_144", [](HWND dialog, projectdlg::DialogState& state) {
+    RECT suggested{0, 0, 1170, 1040};
+    SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(state.dpi(), 144);
+  });
+}
+
 TEST(ProjectDialogScreens, ProjectWithCardsTagsPreviewAndLinks) {
   dlgtest::ComScope com;
   testpaths::TempDir dir;

@@ -379,6 +379,27 @@ TEST(ProjectDialogWindow, DeleteAndEscapeAndTheVsCodeButton) {
   EXPECT_EQ(result, kClosed);
 }
 
+TEST(ProjectDialogWindow, DpiChangeRebuildsFontsAndScalesTheLayout) {
+  DialogRun run;
+  Project project;
+  project.title = L"Site";
+  project.entries = {MakeEntry(kToday, L"text", {L"tag"})};
+  run.Show(project, false, Date{}, [&](HWND dialog, DialogState& state) {
+    EXPECT_EQ(state.layout.titleBox.top, 114);
+    RECT suggested{0, 0, 1170, 1000};
+    SendMessageW(dialog, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+    EXPECT_EQ(state.dpi(), 144);
+    EXPECT_EQ(state.layout.titleBox.top, 171);
+    RECT r{};
+    GetWindowRect(dialog, &r);
+    EXPECT_EQ(r.right - r.left, 1170) << "moved to the suggested rectangle";
+    const auto* panel = entrypanel::StateOf(state.panel);
+    EXPECT_EQ(panel->dpi(), 144) << "the panel shares the rebuilt font set";
+    EXPECT_EQ(panel->cards[0]->geometry.header.bottom - panel->cards[0]->geometry.header.top, 60);
+    EXPECT_FALSE(state.dirty);
+  });
+}
+
 TEST(ProjectDialogWindow, EditingFocusesTheEntryOfTheClickedDateAndSavesPanelChanges) {
   DialogRun run;
   Project project;
