@@ -59,13 +59,15 @@ struct DialogRun {
     };
   }
 
-  int Show(Project& project, bool isNew, Date defaultDate, std::function<void(HWND, DialogState&)> body) {
+  // closeAfter false leaves the dialog to its loop (the body posts what ends it).
+  int Show(Project& project, bool isNew, Date defaultDate, std::function<void(HWND, DialogState&)> body,
+           bool closeAfter = true) {
     services.onShown = [&](HWND dialog) {
       DialogState* state = StateOf(dialog);
       ASSERT_NE(state, nullptr);
       body(dialog, *state);
       // Whatever the body left open is closed without saving.
-      if (!state->done) {
+      if (closeAfter && !state->done) {
         state->dirty = false;
         SendMessageW(dialog, WM_CLOSE, 0, 0);
       }
@@ -376,6 +378,47 @@ TEST(ProjectDialogWindow, DeleteAndEscapeAndTheVsCodeButton) {
     EXPECT_TRUE(PreTranslate(dialog, escape));
     EXPECT_TRUE(state.done);
   });
+  EXPECT_EQ(result, kClosed);
+}
+
+TEST(ProjectDialogWindow, KeysThroughTheModalLoop) {
+  // Posted keys take the real path: the key filter, IsDialogMessage, TranslateMessage.
+  testpaths::LanguageScope korean(i18n::kKorean);
+  DialogRun run;
+  Project project;
+  project.title = L"Site";
+  project.entries = {MakeEntry(kToday, L"first")};
+  std::wstring textWhenAsked;
+  bool closePending = false;
+  HWND edit = nullptr;
+  HWND dialogWindow = nullptr;
+  run.services.messageBox = [&](HWND, const std::wstring& text, const std::wstring& caption, UINT flags) {
+    textWhenAsked = dlgtest::TextOf(edit);
+    MSG pending{};
+    closePending = PeekMessageW(&pending, dialogWindow, WM_CLOSE, WM_CLOSE, PM_NOREMOVE) != FALSE;
+    return run.boxes(nullptr, text, caption, flags);
+  };
+  int result = run.Show(project, false, kToday, [&](HWND dialog, DialogState& state) {
+    dialogWindow = dialog;
+    edit = entrypanel::StateOf(state.panel)->cards[0]->textEdit;
+    ASSERT_EQ(GetFocus(), edit);
+    SendMessageW(edit, EM_SETSEL, 5, 5);
+    PostMessageW(edit, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+    PostMessageW(edit, WM_KEYUP, VK_RETURN, 0xC01C0001);
+    // Escape comes as a later key would: after the character the Enter key produced.
+    SetTimer(nullptr, 0, 30, [](HWND, UINT, UINT_PTR id, DWORD) {
+      KillTimer(nullptr, id);
+      HWND focus = GetFocus();
+      PostMessageW(focus, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+      PostMessageW(focus, WM_KEYUP, VK_ESCAPE, 0xC0010001);
+      // Ends the loop should Escape not (the question then comes without a close pending).
+      PostMessageW(GetAncestor(focus, GA_ROOT), WM_CLOSE, 0, 0);
+    });
+  }, false);
+  EXPECT_EQ(textWhenAsked, L"first\r\n") << "Enter is a new line in the text editor";
+  ASSERT_EQ(run.boxes.asked.size(), 1u);
+  EXPECT_TRUE(closePending) << "Escape closed the dialog and asked about the change";
+  EXPECT_EQ(run.boxes.asked[0].text, L"변경한 내용을 저장하시겠습니까?");
   EXPECT_EQ(result, kClosed);
 }
 
