@@ -136,7 +136,8 @@ TEST(EntryPanelWindow, WheelScrolls56PxPerNotchAndKeepsRemainders) {
   PanelHost host(560, 300);
   std::vector<Entry> entries;
   for (int day = 1; day <= 12; ++day) entries.push_back(MakeEntry(Date{2026, 3, day}, L"x"));
-  SetEntries(host.panel(), entries);  // all in the past: collapsed, 12 x 48 px
+  entries.push_back(MakeEntry(kToday, L"short"));
+  SetEntries(host.panel(), entries);  // twelve collapsed cards, then today's open one
   ASSERT_GT(host.state().contentHeight, 300);
   auto wheel = [&](int delta) {
     SendMessageW(host.panel(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(static_cast<short>(delta))), 0);
@@ -150,6 +151,10 @@ TEST(EntryPanelWindow, WheelScrolls56PxPerNotchAndKeepsRemainders) {
   EXPECT_EQ(host.card(0).geometry.card.top, 10 - 112) << "the cards move with the scroll position";
   for (int i = 0; i < 20; ++i) wheel(-120);
   EXPECT_EQ(host.state().scrollY, host.state().contentHeight - 300) << "stops at the end";
+  // Over a text editor without its own scroll bar the wheel moves the panel.
+  int bottom = host.state().scrollY;
+  SendMessageW(host.card(12).textEdit, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+  EXPECT_EQ(host.state().scrollY, bottom - 56);
   wheel(120 * 40);
   EXPECT_EQ(host.state().scrollY, 0);
   SendMessageW(host.panel(), WM_VSCROLL, SB_BOTTOM, 0);
