@@ -3,7 +3,11 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include <cstdint>
+#include <cstdio>
 #include <cwctype>
+
+#include "model/utf8.h"
 
 namespace references {
 namespace {
@@ -106,6 +110,30 @@ std::wstring DisplayName(std::wstring_view reference) {
   if (separator == std::wstring_view::npos) return std::wstring(reference);
   std::wstring_view last = reference.substr(separator + 1);
   return std::wstring(last.empty() ? reference : last);
+}
+
+std::wstring LinkShortcutFileName(std::wstring_view link) {
+  uint64_t hash = 0xcbf29ce484222325ull;
+  for (unsigned char byte : utf8::FromWide(link)) {
+    hash ^= byte;
+    hash *= 0x100000001b3ull;
+  }
+  wchar_t name[32] = {};
+  swprintf(name, 32, L"link-%016llx.url", static_cast<unsigned long long>(hash));
+  return name;
+}
+
+bool HasImageExtension(std::wstring_view path) {
+  static constexpr std::wstring_view kExtensions[] = {L".png",  L".jpg",  L".jpeg", L".gif", L".bmp",
+                                                      L".tif",  L".tiff", L".webp", L".heic", L".heif",
+                                                      L".avif", L".ico",  L".jxr",  L".wdp"};
+  size_t dot = path.find_last_of(L".\\/");
+  if (dot == std::wstring_view::npos || path[dot] != L'.') return false;
+  std::wstring_view extension = path.substr(dot);
+  for (std::wstring_view known : kExtensions) {
+    if (extension.size() == known.size() && StartsWithNoCase(extension, known)) return true;
+  }
+  return false;
 }
 
 }  // namespace references

@@ -23,4 +23,10 @@ std::vector<std::wstring> ReferencesInText(std::wstring_view text);
 // separator); a web link is shown as it is.
 std::wstring DisplayName(std::wstring_view reference);
 
+// "link-<16 hex digits>.url": the 64-bit FNV-1a hash of the link's UTF-8 bytes, so the
+// same link always maps to the same shortcut file.
+std::wstring LinkShortcutFileName(std::wstring_view link);
+// Whether a local path names an image that gets a preview (by its extension).
+bool HasImageExtension(std::wstring_view path);
+
 }  // namespace references
