@@ -175,6 +175,12 @@ TEST(VsCodeOpenProject, OnlyAPlainClaudeModelIsPassed) {
     EXPECT_EQ(json::StringOr(request, L"session"), session.session);
     EXPECT_EQ(json::StringOr(request, L"workspace"), session.workspace);
   }
+
+  // Without a conversation the request of the last opening goes.
+  Launch plain = OpenAndWait(exe, ProjectAt(project));
+  ASSERT_TRUE(plain.result.ok) << plain.result.message;
+  EXPECT_EQ(plain.workspaceFile, firstWorkspace);
+  EXPECT_FALSE(fileio::FileExists(fileio::FolderPart(firstWorkspace) + L"\\restore.json"));
 }
 
 TEST(VsCodeOpenProject, AFailedInstallOpensTheWindowWithoutARequest) {
