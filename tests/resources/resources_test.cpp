@@ -143,3 +143,91 @@ TEST(Resources, VersionBlockCarriesTheProgramVersion) {
   EXPECT_EQ(VersionString(block, L"ProductName"), L"Tavrilo");
   EXPECT_EQ(VersionString(block, L"OriginalFilename"), L"Tavrilo.exe");
 }
+
+namespace {
+
+uint32_t Crc32(std::string_view bytes) {
+  uint32_t crc = 0xFFFFFFFFu;
+  for (unsigned char byte : bytes) {
+    crc ^= byte;
+    for (int bit = 0; bit < 8; ++bit) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+  }
+  return ~crc;
+}
+
+uint32_t Read32(std::string_view bytes, size_t at) {
+  if (at + 4 > bytes.size()) return 0;
+  return static_cast<uint8_t>(bytes[at]) | static_cast<uint8_t>(bytes[at + 1]) << 8 |
+         static_cast<uint8_t>(bytes[at + 2]) << 16 | static_cast<uint32_t>(static_cast<uint8_t>(bytes[at + 3])) << 24;
+}
+
+uint16_t Read16(std::string_view bytes, size_t at) {
+  if (at + 2 > bytes.size()) return 0;
+  return static_cast<uint16_t>(static_cast<uint8_t>(bytes[at]) | static_cast<uint8_t>(bytes[at + 1]) << 8);
+}
+
+std::string SourceBytes(const wchar_t* relative) {
+  std::ifstream in(std::filesystem::path(testpaths::SourceFile(relative)), std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+}  // namespace
+
+// The session extension's package: a zip holding exactly the four entries VS Code reads,
+// each byte for byte the file of the repository (compared by size and CRC-32).
+TEST(Resources, SessionExtensionPackageHoldsExactlyItsFourFiles) {
+  std::string_view package = ResourceBytes(IDR_SESSION_EXTENSION, RT_RCDATA);
+  ASSERT_GT(package.size(), 22u);
+  ASSERT_EQ(package.substr(0, 4), std::string_view("PK\x03\x04", 4));
+
+  // The end-of-central-directory record closes the archive (no comment is written).
+  const size_t end = package.size() - 22;
+  ASSERT_EQ(Read32(package, end), 0x06054B50u);
+  const uint16_t count = Read16(package, end + 10);
+  size_t at = Read32(package, end + 16);
+
+  struct Expected {
+    const char* entry;
+    const wchar_t* source;
+  };
+  const Expected expected[] = {
+      {"[Content_Types].xml", L"vscode\\extension\\vsix\\content_types.xml"},
+      {"extension.vsixmanifest", L"vscode\\extension\\vsix\\extension.vsixmanifest"},
+      {"extension/package.json", L"vscode\\extension\\package.json"},
+      {"extension/extension.js", L"vscode\\extension\\extension.js"},
+  };
+  ASSERT_EQ(count, std::size(expected));
+  for (const auto& want : expected) {
+    SCOPED_TRACE(want.entry);
+    ASSERT_EQ(Read32(package, at), 0x02014B50u) << "central directory entry";
+    const uint32_t crc = Read32(package, at + 16);
+    const uint32_t size = Read32(package, at + 24);
+    const uint16_t nameLength = Read16(package, at + 28);
+    const size_t next = at + 46 + nameLength + Read16(package, at + 30) + Read16(package, at + 32);
+    EXPECT_EQ(package.substr(at + 46, nameLength), want.entry);
+    const std::string source = SourceBytes(want.source);
+    ASSERT_FALSE(source.empty());
+    EXPECT_EQ(size, source.size());
+    EXPECT_EQ(crc, Crc32(source));
+    at = next;
+  }
+
+  const std::string manifest = SourceBytes(L"vscode\\extension\\vsix\\extension.vsixmanifest");
+  for (const char* needle : {"Version=\"2.0.0\"", "http://schemas.microsoft.com/developer/vsx-schema/2011",
+                             "Language=\"en-US\" Id=\"project-session\" Version=\"1.2.0\" Publisher=\"quenlor-local\"",
+                             "<DisplayName>Tavrilo Project Session</DisplayName>",
+                             ">Reopens the AI conversation selected by Tavrilo.</Description>",
+                             "<Categories>Other</Categories>", "Id=\"Microsoft.VisualStudio.Code\"",
+                             "Type=\"Microsoft.VisualStudio.Code.Manifest\" Path=\"extension/package.json\" "
+                             "Addressable=\"true\""}) {
+    EXPECT_NE(manifest.find(needle), std::string::npos) << needle;
+  }
+  const std::string types = SourceBytes(L"vscode\\extension\\vsix\\content_types.xml");
+  for (const char* needle : {"Extension=\"json\" ContentType=\"application/json\"",
+                             "Extension=\"js\" ContentType=\"application/javascript\"",
+                             "Extension=\"vsixmanifest\" ContentType=\"text/xml\""}) {
+    EXPECT_NE(types.find(needle), std::string::npos) << needle;
+  }
+}
