@@ -1,9 +1,55 @@
 #include "model/utf8.h"
 
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#include <emmintrin.h>
+#define TAVRILO_UTF8_SSE2 1
+#endif
+
 namespace utf8 {
 namespace {
 
+static_assert(sizeof(wchar_t) == 2, "the block widening writes UTF-16 units");
+
 constexpr wchar_t kReplacement = 0xFFFD;
+
+// Widens the ASCII run at the start of [p, end) sixteen bytes at a time and returns
+// where it stopped: at the first non-ASCII byte, or where fewer than sixteen bytes are
+// left. Project files are mostly ASCII (keys, dates, paths, indentation). The output
+// has room for one unit per input byte, so a whole block may be stored even when only
+// its first units count.
+const unsigned char* WidenAsciiRun(const unsigned char* p, const unsigned char* end, wchar_t*& w) {
+#if defined(TAVRILO_UTF8_SSE2)
+  const __m128i zero = _mm_setzero_si128();
+  while (end - p >= 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(w), _mm_unpacklo_epi8(bytes, zero));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(w + 8), _mm_unpackhi_epi8(bytes, zero));
+    const int high = _mm_movemask_epi8(bytes);
+    if (high != 0) {
+      // Only the units before the first high byte count; the caller decodes from there.
+      const int ascii = std::countr_zero(static_cast<unsigned>(high));
+      w += ascii;
+      return p + ascii;
+    }
+    p += 16;
+    w += 16;
+  }
+#else
+  while (end - p >= 8) {
+    uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    if ((word & 0x8080808080808080ULL) != 0) break;
+    for (int i = 0; i < 8; ++i) w[i] = static_cast<wchar_t>(p[i]);
+    p += 8;
+    w += 8;
+  }
+#endif
+  return p;
+}
 
 }  // namespace
 
@@ -18,9 +64,24 @@ void AppendWide(std::wstring& out, std::string_view bytes) {
   while (p < end) {
     unsigned char b = *p;
     if (b < 0x80) {
-      // Runs of ASCII dominate project files.
-      *w++ = static_cast<wchar_t>(b);
-      ++p;
+      p = WidenAsciiRun(p, end, w);
+      // The last few bytes, or the ASCII bytes the block check left before a high one.
+      while (p < end && *p < 0x80) *w++ = static_cast<wchar_t>(*p++);
+      continue;
+    }
+    // Well-formed two- and three-byte forms (Hangul, kana, punctuation) take a short
+    // road; everything else, malformed input included, goes through the general one.
+    if (b >= 0xE0 && b <= 0xEF && end - p >= 3) {
+      const unsigned char c1 = p[1], c2 = p[2];
+      const unsigned char lo = b == 0xE0 ? 0xA0 : 0x80, hi = b == 0xED ? 0x9F : 0xBF;
+      if (c1 >= lo && c1 <= hi && (c2 & 0xC0) == 0x80) {
+        *w++ = static_cast<wchar_t>(((b & 0x0F) << 12) | ((c1 & 0x3F) << 6) | (c2 & 0x3F));
+        p += 3;
+        continue;
+      }
+    } else if (b >= 0xC2 && b <= 0xDF && end - p >= 2 && (p[1] & 0xC0) == 0x80) {
+      *w++ = static_cast<wchar_t>(((b & 0x1F) << 6) | (p[1] & 0x3F));
+      p += 2;
       continue;
     }
     int need;
