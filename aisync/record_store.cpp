@@ -135,11 +135,11 @@ std::wstring RecordRoot(const Project& project) {
 }
 
 bool FileAiRecord(AiRecord record, ProjectDocument& document, bool& changed, std::wstring& error) {
-  return FileAiRecord(std::move(record), document, SharedAttachmentRetries(), changed, error);
+  return FileAiRecordWithRetries(std::move(record), document, SharedAttachmentRetries(), changed, error);
 }
 
-bool FileAiRecord(AiRecord record, ProjectDocument& document, AttachmentRetries& retries, bool& changed,
-                  std::wstring& error) {
+bool FileAiRecordWithRetries(AiRecord record, ProjectDocument& document, AttachmentRetries& retries, bool& changed,
+                             std::wstring& error) {
   changed = false;
   error.clear();
   if (record.isReply) {

@@ -32,8 +32,8 @@ std::wstring RecordRoot(const Project& project);
 // back for at most ten minutes (counted by `retries`), then the same happens with the
 // reason "failed".
 bool FileAiRecord(AiRecord record, ProjectDocument& document, bool& changed, std::wstring& error);
-bool FileAiRecord(AiRecord record, ProjectDocument& document, AttachmentRetries& retries, bool& changed,
-                  std::wstring& error);
+bool FileAiRecordWithRetries(AiRecord record, ProjectDocument& document, AttachmentRetries& retries, bool& changed,
+                             std::wstring& error);
 
 // The project's stored newest conversation, or, when none is stored but records were
 // imported, the newest one found in its record folders; source 0 when there is none.

@@ -500,7 +500,7 @@ TEST_F(RecordStore, MissingAttachmentsDoNotHoldTheRecordBack) {
                         {temp_ / L"src\\kept.txt", L""}};
   bool changed = false;
   std::wstring error;
-  ASSERT_TRUE(FileAiRecord(prompt, document_, retries, changed, error)) << error;
+  ASSERT_TRUE(FileAiRecordWithRetries(prompt, document_, retries, changed, error)) << error;
   EXPECT_TRUE(changed);
   EXPECT_EQ(retries.size(), 0u);
   const std::wstring& text = document_.Find(id)->entries[0].text;
@@ -535,7 +535,7 @@ TEST_F(RecordStore, AttachmentsThatKeepFailingAreGivenUpAfterTenMinutes) {
     now += step;
     bool changed = true;
     std::wstring error;
-    EXPECT_FALSE(FileAiRecord(prompt, document_, retries, changed, error)) << "waited " << now - 5000 << " ms";
+    EXPECT_FALSE(FileAiRecordWithRetries(prompt, document_, retries, changed, error)) << "waited " << now - 5000 << " ms";
     EXPECT_TRUE(error.starts_with(L"첨부파일 복사 실패: " + lockedPath + L"\n")) << error;
     EXPECT_FALSE(changed);
     EXPECT_TRUE(SameDocument(document_, before));
@@ -544,10 +544,10 @@ TEST_F(RecordStore, AttachmentsThatKeepFailingAreGivenUpAfterTenMinutes) {
   bool changed = false;
   std::wstring error;
   // The remote source failed first only on this attempt; it still has its ten minutes.
-  EXPECT_FALSE(FileAiRecord(prompt, document_, retries, changed, error));
+  EXPECT_FALSE(FileAiRecordWithRetries(prompt, document_, retries, changed, error));
   EXPECT_EQ(error, L"로컬 원본이 없는 원격 첨부파일은 저장할 수 없습니다: https://example.com/shot.png");
   now += 600000;
-  ASSERT_TRUE(FileAiRecord(prompt, document_, retries, changed, error)) << error;
+  ASSERT_TRUE(FileAiRecordWithRetries(prompt, document_, retries, changed, error)) << error;
   EXPECT_TRUE(changed);
   EXPECT_EQ(retries.size(), 0u);
   const std::wstring folder = RecordFolderIn(document_.Find(id)->entries[0].text);
