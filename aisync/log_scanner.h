@@ -41,10 +41,11 @@ class LogScanner {
  public:
   static constexpr size_t kRecordsPerPass = 100;
   static constexpr uint64_t kBytesPerRead = 16u * 1024 * 1024;
-  // A log line longer than this is skipped, not held; the unfinished lines of all files
-  // together never hold more than kMaxHeldBytes (a file that finds no room gives its
-  // partial line back and reads it again from the file once room is free).
-  static constexpr size_t kMaxLineBytes = 8u * 1024 * 1024;
+  // A log line longer than this is skipped, not held (a prompt with a pasted screenshot
+  // stays well below it); the unfinished lines of all files together never hold more
+  // than kMaxHeldBytes (a file that finds no room gives its partial line back and reads
+  // it again from the file once room is free).
+  static constexpr size_t kMaxLineBytes = 16u * 1024 * 1024;
   static constexpr size_t kMaxHeldBytes = 32u * 1024 * 1024;
   // A remembered folder listing is used for at most this long, even when the folder's
   // last-write time says nothing changed (not every file system keeps it up to date).
