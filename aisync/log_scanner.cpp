@@ -83,7 +83,9 @@ LogScanner::LogScanner(LogFolders folders, Date since)
 // Listing a folder is the dearest part of an idle pass; a folder whose last-write time
 // has not moved has the same entries (adding, removing or renaming an entry moves it).
 // A folder written in the last two seconds is listed again, so that an entry added in
-// the same clock tick as the previous listing is not missed.
+// the same clock tick as the previous listing is not missed. Some file systems (network
+// shares, some drivers) do not move a folder's time, so every listing is also renewed
+// once it is a minute old.
 bool LogScanner::ListJsonl(const std::wstring& folder, std::vector<std::wstring>& files, DWORD& errorCode) const {
   WIN32_FILE_ATTRIBUTE_DATA attributes;
   if (!GetFileAttributesExW(folder.c_str(), GetFileExInfoStandard, &attributes)) {
@@ -95,8 +97,10 @@ bool LogScanner::ListJsonl(const std::wstring& folder, std::vector<std::wstring>
   auto ticks = [](const FILETIME& t) { return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
   uint64_t written = ticks(attributes.ftLastWriteTime);
   bool settled = ticks(now) > written && ticks(now) - written > 20000000ULL;
+  const uint64_t listedAt = ticks_();
   auto cached = folderCache_.find(folder);
-  if (settled && cached != folderCache_.end() && cached->second.written == written) {
+  if (settled && cached != folderCache_.end() && cached->second.written == written &&
+      listedAt - cached->second.listedAt < kListingMaxAgeMs) {
     files.insert(files.end(), cached->second.files.begin(), cached->second.files.end());
     for (const auto& sub : cached->second.folders) {
       if (!ListJsonl(sub, files, errorCode)) return false;
@@ -106,6 +110,7 @@ bool LogScanner::ListJsonl(const std::wstring& folder, std::vector<std::wstring>
 
   FolderListing listing;
   listing.written = written;
+  listing.listedAt = listedAt;
   WIN32_FIND_DATAW data;
   // No short names and bigger batches.
   UniqueFind find(FindFirstFileExW((folder + L"\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
@@ -214,6 +219,7 @@ void LogScanner::ReadNewBytes(const std::wstring& path, int sourceKind, FileRead
     // Truncated or replaced: start over with a fresh context. A record held back was
     // read from the old bytes and may not be in the new ones.
     if (!state.pending.key.empty()) out.push_back(std::move(state.pending));
+    ReleaseUnfinished(state);
     state = FileReadState();
   }
   LARGE_INTEGER position;
@@ -231,20 +237,58 @@ void LogScanner::ReadNewBytes(const std::wstring& path, int sourceKind, FileRead
     while (p < end) {
       const char* lineFeed = static_cast<const char*>(memchr(p, '\n', static_cast<size_t>(end - p)));
       if (lineFeed == nullptr) {
-        state.unfinishedLine.append(p, end);
-        state.offset += static_cast<uint64_t>(end - p);
+        if (!TakeUnfinished(state, p, end)) return;
         break;
       }
-      state.unfinishedLine.append(p, lineFeed);
-      state.offset += static_cast<uint64_t>(lineFeed - p) + 1;
-      uint64_t lineStart = state.offset - 1 - state.unfinishedLine.size();
-      std::string line = std::move(state.unfinishedLine);
-      state.unfinishedLine.clear();
-      HandleLine(sourceKind, line, lineStart, state, out);
+      const size_t piece = static_cast<size_t>(lineFeed - p);
+      state.offset += piece + 1;
       p = lineFeed + 1;
+      if (state.skippingLine || state.unfinishedLine.size() + piece > maxLineBytes_) {
+        // The end of an over-long line: it is dropped, and the lines after it count again.
+        state.skippingLine = false;
+        ReleaseUnfinished(state);
+        continue;
+      }
+      const uint64_t lineStart = state.offset - 1 - piece - state.unfinishedLine.size();
+      heldBytes_ -= state.unfinishedLine.size();
+      std::string line = std::move(state.unfinishedLine);
+      state.unfinishedLine = std::string();
+      line.append(lineFeed - piece, lineFeed);
+      HandleLine(sourceKind, line, lineStart, state, out);
       if (out.size() >= recordLimit_) return;  // the next pass goes on after this line
     }
   }
+}
+
+bool LogScanner::TakeUnfinished(FileReadState& state, const char* begin, const char* end) {
+  const size_t count = static_cast<size_t>(end - begin);
+  if (state.skippingLine) {
+    state.offset += count;
+    return true;
+  }
+  if (state.unfinishedLine.size() + count > maxLineBytes_) {
+    // Too long to be worth holding: drop what is held and the rest up to the line feed.
+    ReleaseUnfinished(state);
+    state.skippingLine = true;
+    state.offset += count;
+    return true;
+  }
+  if (heldBytes_ + count > maxHeldBytes_) {
+    // Other files hold the room: give this partial line back to the file.
+    state.offset -= state.unfinishedLine.size();
+    ReleaseUnfinished(state);
+    return false;
+  }
+  state.unfinishedLine.append(begin, end);
+  heldBytes_ += count;
+  state.offset += count;
+  return true;
+}
+
+void LogScanner::ReleaseUnfinished(FileReadState& state) {
+  heldBytes_ -= state.unfinishedLine.size();
+  // Swapped out, not cleared, so that the memory really goes back.
+  std::string().swap(state.unfinishedLine);
 }
 
 void LogScanner::HandleLine(int sourceKind, const std::string& line, uint64_t lineStart, FileReadState& state,

@@ -20,6 +20,7 @@ struct FileReadState {
   uint64_t lastSize = 0;
   uint64_t offset = 0;           // bytes consumed: complete lines and the unfinished one
   std::string unfinishedLine;    // bytes after the last line feed
+  bool skippingLine = false;     // the current line outgrew the line bound: dropped up to its line feed
   CodexContext codex;
   AiRecord pending;              // held back: a prompt until its model is known, a reply until its phase is
   uint64_t pendingSince = 0;     // tick count when it was held back
@@ -40,6 +41,15 @@ class LogScanner {
  public:
   static constexpr size_t kRecordsPerPass = 100;
   static constexpr uint64_t kBytesPerRead = 16u * 1024 * 1024;
+  // A log line longer than this is skipped, not held (a prompt with a pasted screenshot
+  // stays well below it); the unfinished lines of all files together never hold more
+  // than kMaxHeldBytes (a file that finds no room gives its partial line back and reads
+  // it again from the file once room is free).
+  static constexpr size_t kMaxLineBytes = 16u * 1024 * 1024;
+  static constexpr size_t kMaxHeldBytes = 32u * 1024 * 1024;
+  // A remembered folder listing is used for at most this long, even when the folder's
+  // last-write time says nothing changed (not every file system keeps it up to date).
+  static constexpr uint64_t kListingMaxAgeMs = 60000;
 
   LogScanner(LogFolders folders, Date since);
 
@@ -60,15 +70,27 @@ class LogScanner {
   void SetTickSource(std::function<uint64_t()> ticks) { ticks_ = std::move(ticks); }
   // Lifts the per-pass record bound (the benchmark measures raw reading speed).
   void SetRecordLimit(size_t limit) { recordLimit_ = limit; }
+  // Replaces the two bounds on unfinished lines (tests use small ones).
+  void SetLineBounds(size_t maxLineBytes, size_t maxHeldBytes) {
+    maxLineBytes_ = maxLineBytes;
+    maxHeldBytes_ = maxHeldBytes;
+  }
+  // Bytes of unfinished lines held across all files.
+  size_t HeldBytes() const { return heldBytes_; }
 
  private:
   void ReadNewBytes(const std::wstring& path, int sourceKind, FileReadState& state, std::vector<AiRecord>& out,
                     std::wstring& status);
   void HandleLine(int sourceKind, const std::string& line, uint64_t lineStart, FileReadState& state,
                   std::vector<AiRecord>& out);
+  // Takes the bytes of a line whose line feed has not come yet; false when there is no
+  // room to hold them (the file's offset then points at the start of that line again).
+  bool TakeUnfinished(FileReadState& state, const char* begin, const char* end);
+  void ReleaseUnfinished(FileReadState& state);
 
   struct FolderListing {
     uint64_t written = 0;
+    uint64_t listedAt = 0;              // tick count of the listing
     std::vector<std::wstring> files;    // ".jsonl" files directly inside
     std::vector<std::wstring> folders;  // real sub-folders
   };
@@ -80,6 +102,9 @@ class LogScanner {
   std::map<std::wstring, FileReadState> states_;
   std::function<uint64_t()> ticks_;
   size_t recordLimit_ = kRecordsPerPass;
+  size_t maxLineBytes_ = kMaxLineBytes;
+  size_t maxHeldBytes_ = kMaxHeldBytes;
+  size_t heldBytes_ = 0;
 };
 
 // Short names of the source kinds in messages: "Chat", "Codex", "Claude Code", "AI".

@@ -163,6 +163,15 @@ bool CopyThroughTemporary(const std::wstring& source, const std::wstring& target
   return false;
 }
 
+// A source that is not there (nor its folder) or that is a folder will not become a
+// file by waiting; everything else might.
+bool SourceIsMissing(const std::wstring& source) {
+  const DWORD attributes = GetFileAttributesW(source.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES) return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  const DWORD code = GetLastError();
+  return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND || code == ERROR_INVALID_NAME;
+}
+
 std::wstring TargetPath(const std::wstring& recordFolder, int position, std::wstring_view name) {
   return recordFolder + L"\\" + std::to_wstring(position) + L"_" + SanitizeFileName(name);
 }
@@ -379,6 +388,13 @@ std::wstring SanitizeFileName(std::wstring_view name) {
 
 bool SaveAttachment(const MessageAttachment& attachment, const std::wstring& recordFolder, int position,
                     std::wstring& savedPath, std::wstring& error) {
+  AttachmentFailure ignored;
+  return SaveAttachment(attachment, recordFolder, position, savedPath, error, ignored);
+}
+
+bool SaveAttachment(const MessageAttachment& attachment, const std::wstring& recordFolder, int position,
+                    std::wstring& savedPath, std::wstring& error, AttachmentFailure& failure) {
+  failure = AttachmentFailure::Transient;
   const std::wstring& source = attachment.source;
   if (HasScheme(source)) {
     error = std::wstring(i18n::Translate(L"로컬 원본이 없는 원격 첨부파일은 저장할 수 없습니다: ")) + source;
@@ -388,7 +404,10 @@ bool SaveAttachment(const MessageAttachment& attachment, const std::wstring& rec
 
   std::wstring name = attachment.suggestedName.empty() ? fileio::FileNamePart(source) : attachment.suggestedName;
   std::wstring target = TargetPath(recordFolder, position, name);
-  if (!CopyThroughTemporary(source, target, error)) return false;
+  if (!CopyThroughTemporary(source, target, error)) {
+    if (SourceIsMissing(source)) failure = AttachmentFailure::Missing;
+    return false;
+  }
   savedPath = std::move(target);
   return true;
 }

@@ -29,9 +29,16 @@ std::vector<std::wstring> PathsNamedInText(std::wstring_view text);
 // The last path component with forbidden characters replaced, trailing dots and spaces
 // removed, long names shortened; "attachment" when nothing is left.
 std::wstring SanitizeFileName(std::wstring_view name);
+// Why an attachment could not be saved: its local source is gone for good (not found,
+// its folder not found, or a folder instead of a file), or for a reason that may pass
+// (sharing, access, a full disk, a remote or unreadable source).
+enum class AttachmentFailure { Transient, Missing };
+
 // Writes the attachment into the record folder as "<position>_<name>" through a
 // temporary file and a replacing move; the saved file's path or a translated error.
 bool SaveAttachment(const MessageAttachment& attachment, const std::wstring& recordFolder, int position,
                     std::wstring& savedPath, std::wstring& error);
+bool SaveAttachment(const MessageAttachment& attachment, const std::wstring& recordFolder, int position,
+                    std::wstring& savedPath, std::wstring& error, AttachmentFailure& failure);
 
 }  // namespace aisync

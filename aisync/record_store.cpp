@@ -71,22 +71,50 @@ void UpdateLatestSession(const AiRecord& record, LastAiSession& latest) {
   latest.workspace = record.workspace;
 }
 
+// "notCopied": the attachments filed without a copy, with why ("missing" or "failed").
+JsonValue NotCopiedJson(const std::vector<std::pair<std::wstring, const wchar_t*>>& notCopied) {
+  JsonValue list = JsonValue::MakeArray();
+  for (const auto& [source, reason] : notCopied) {
+    JsonValue item = JsonValue::MakeObject();
+    json::AppendMember(item, L"source", JsonValue::MakeString(source));
+    json::AppendMember(item, L"reason", JsonValue::MakeString(reason));
+    json::PushItem(list, std::move(item));
+  }
+  return list;
+}
+
 // Copies the attachments and writes the record's two files; false with the first error.
-bool WriteRecordFolder(const AiRecord& record, const std::wstring& folder, std::wstring& block, std::wstring& error) {
+// An attachment that cannot be copied ends filing only while the record may still
+// wait for it.
+bool WriteRecordFolder(const AiRecord& record, const std::wstring& folder, AttachmentRetries& retries,
+                       std::wstring& block, std::wstring& error) {
   std::vector<std::wstring> paths;
   std::vector<std::wstring> names;
+  std::vector<std::pair<std::wstring, const wchar_t*>> notCopied;
   if (!record.isReply) {
     for (size_t i = 0; i < record.attachments.size(); ++i) {
-      std::wstring saved;
-      if (!SaveAttachment(record.attachments[i], folder, static_cast<int>(i + 1), saved, error)) return false;
-      names.push_back(fileio::FileNamePart(saved));
-      paths.push_back(std::move(saved));
+      const MessageAttachment& attachment = record.attachments[i];
+      std::wstring saved, failed;
+      AttachmentFailure failure = AttachmentFailure::Transient;
+      if (SaveAttachment(attachment, folder, static_cast<int>(i + 1), saved, failed, failure)) {
+        names.push_back(fileio::FileNamePart(saved));
+        paths.push_back(std::move(saved));
+      } else if (failure == AttachmentFailure::Missing) {
+        notCopied.emplace_back(attachment.source, L"missing");
+      } else if (!retries.MayWait(record.key, attachment.source)) {
+        notCopied.emplace_back(attachment.source, L"failed");
+      } else {
+        error = std::move(failed);
+        return false;
+      }
     }
   }
   block = EntryBlock(record, paths, folder);
   const std::wstring textFile = folder + (record.isReply ? L"\\reply.md" : L"\\prompt.md");
   if (!fileio::WriteTextFileSafely(textFile, block, error)) return false;
-  return fileio::WriteTextFileSafely(folder + L"\\record.json", json::WriteDocument(RecordJson(record, names)), error);
+  JsonValue metadata = RecordJson(record, names);
+  if (!notCopied.empty()) json::AppendMember(metadata, L"notCopied", NotCopiedJson(notCopied));
+  return fileio::WriteTextFileSafely(folder + L"\\record.json", json::WriteDocument(metadata), error);
 }
 
 }  // namespace
@@ -107,6 +135,11 @@ std::wstring RecordRoot(const Project& project) {
 }
 
 bool FileAiRecord(AiRecord record, ProjectDocument& document, bool& changed, std::wstring& error) {
+  return FileAiRecordWithRetries(std::move(record), document, SharedAttachmentRetries(), changed, error);
+}
+
+bool FileAiRecordWithRetries(AiRecord record, ProjectDocument& document, AttachmentRetries& retries, bool& changed,
+                             std::wstring& error) {
   changed = false;
   error.clear();
   if (record.isReply) {
@@ -146,7 +179,8 @@ bool FileAiRecord(AiRecord record, ProjectDocument& document, bool& changed, std
     return false;
   }
   std::wstring block;
-  if (!WriteRecordFolder(record, folder, block, error)) return false;
+  if (!WriteRecordFolder(record, folder, retries, block, error)) return false;
+  retries.Forget(record.key);
 
   Entry& entry = EntryOfDate(project, record.localDate);
   if (!entry.text.empty()) entry.text += L"\r\n\r\n";

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "aisync/ai_record.h"
+#include "aisync/attachment_retries.h"
 #include "aisync/folder_match.h"
 #include "aisync/record_block.h"
 #include "model/project.h"
@@ -24,7 +25,15 @@ std::wstring RecordRoot(const Project& project);
 // with nothing left after cleanup. False, with a translated `error`, when it must be
 // retried later; the document is then exactly as it was (files already written into the
 // record folder stay). `changed` tells whether the document was modified.
+//
+// An attachment whose local source is gone (or is a folder) does not hold the record
+// back: it is filed without that copy, and record.json lists the source under
+// "notCopied" with the reason "missing". Any other attachment failure holds the record
+// back for at most ten minutes (counted by `retries`), then the same happens with the
+// reason "failed".
 bool FileAiRecord(AiRecord record, ProjectDocument& document, bool& changed, std::wstring& error);
+bool FileAiRecordWithRetries(AiRecord record, ProjectDocument& document, AttachmentRetries& retries, bool& changed,
+                             std::wstring& error);
 
 // The project's stored newest conversation, or, when none is stored but records were
 // imported, the newest one found in its record folders; source 0 when there is none.

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <cwctype>
 
 #include "i18n/language.h"
 
@@ -55,6 +56,38 @@ bool Less(const Date& a, const Date& b) { return DayNumber(a) < DayNumber(b); }
 bool Greater(const Date& a, const Date& b) { return DayNumber(a) > DayNumber(b); }
 bool GreaterOrEqual(const Date& a, const Date& b) { return DayNumber(a) >= DayNumber(b); }
 
+namespace {
+
+// One "%d" of the scanf family over the whole text: white space skipped, an optional
+// sign, at least one digit. However many digits follow (zero padding included) they are
+// all read; a magnitude past the 32-bit range saturates, which no valid date reaches.
+bool ScanInt(std::wstring_view text, size_t& i, int& value) {
+  while (i < text.size() && std::iswspace(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == L'+' || text[i] == L'-')) {
+    negative = text[i] == L'-';
+    ++i;
+  }
+  const size_t first = i;
+  int64_t magnitude = 0;
+  for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
+    if (magnitude <= INT32_MAX) magnitude = magnitude * 10 + (text[i] - L'0');
+  }
+  if (i == first) return false;
+  if (magnitude > INT32_MAX) magnitude = INT32_MAX;
+  value = static_cast<int>(negative ? -magnitude : magnitude);
+  return true;
+}
+
+// A literal of the pattern matches exactly one character, without skipping blanks.
+bool ScanLiteral(std::wstring_view text, size_t& i, wchar_t literal) {
+  if (i >= text.size() || text[i] != literal) return false;
+  ++i;
+  return true;
+}
+
+}  // namespace
+
 std::wstring ToStorageText(const Date& date) {
   if (!IsValid(date)) return {};
   wchar_t buffer[16];
@@ -78,11 +111,12 @@ Date ParseStorageText(std::wstring_view text) {
       return IsValid(date) ? date : Date{};
     }
   }
-  // swscanf needs a terminated string; dates are short, so a bounded copy is enough
-  // and keeps a huge input from being copied whole.
-  std::wstring copy(text.substr(0, 64));
   int y = 0, m = 0, d = 0;
-  if (std::swscanf(copy.c_str(), L"%d-%d-%d", &y, &m, &d) != 3) return {};
+  size_t i = 0;
+  if (!ScanInt(text, i, y) || !ScanLiteral(text, i, L'-') || !ScanInt(text, i, m) ||
+      !ScanLiteral(text, i, L'-') || !ScanInt(text, i, d)) {
+    return {};
+  }
   Date date{y, m, d};
   return IsValid(date) ? date : Date{};
 }

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <climits>
+
 #include "i18n/translate.h"
 #include "model/date.h"
 #include "model/json.h"
@@ -157,6 +159,64 @@ bool EnsureFolder(const std::wstring& path) {
   }
   if (CreateDirectoryW(path.c_str(), nullptr)) return true;
   return GetLastError() == ERROR_ALREADY_EXISTS && FolderExists(path);
+}
+
+namespace {
+
+struct FileIdentity {
+  DWORD volume = 0;
+  DWORD indexHigh = 0;
+  DWORD indexLow = 0;
+};
+
+// Opened without any access right, so a file held open by others is still identified.
+bool IdentityOf(const std::wstring& path, FileIdentity& identity) {
+  UniqueFile file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!file) return false;
+  BY_HANDLE_FILE_INFORMATION info;
+  if (!GetFileInformationByHandle(file.get(), &info)) return false;
+  identity = FileIdentity{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+  return true;
+}
+
+}  // namespace
+
+std::wstring FullNormalizedPath(const std::wstring& path) {
+  if (path.empty()) return {};
+  DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) return {};
+  std::wstring full(needed, L'\0');
+  DWORD length = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+  if (length == 0 || length >= needed) return {};
+  full.resize(length);
+  // Short (8.3) components are expanded only where the file exists; otherwise the
+  // full path stands as it is.
+  if (DWORD longNeeded = GetLongPathNameW(full.c_str(), nullptr, 0); longNeeded != 0) {
+    std::wstring longPath(longNeeded, L'\0');
+    DWORD longLength = GetLongPathNameW(full.c_str(), longPath.data(), longNeeded);
+    if (longLength != 0 && longLength < longNeeded) {
+      longPath.resize(longLength);
+      full = std::move(longPath);
+    }
+  }
+  while (full.size() > 3 && (full.back() == L'\\' || full.back() == L'/')) full.pop_back();
+  return full;
+}
+
+bool IsSameFile(const std::wstring& a, const std::wstring& b) {
+  const std::wstring fullA = FullNormalizedPath(a);
+  const std::wstring fullB = FullNormalizedPath(b);
+  if (fullA.empty() || fullB.empty()) return false;
+  if (fullA.size() <= INT_MAX && fullB.size() <= INT_MAX &&
+      CompareStringOrdinal(fullA.c_str(), static_cast<int>(fullA.size()), fullB.c_str(),
+                           static_cast<int>(fullB.size()), TRUE) == CSTR_EQUAL) {
+    return true;
+  }
+  FileIdentity identityA, identityB;
+  if (!IdentityOf(fullA, identityA) || !IdentityOf(fullB, identityB)) return false;
+  return identityA.volume == identityB.volume && identityA.indexHigh == identityB.indexHigh &&
+         identityA.indexLow == identityB.indexLow;
 }
 
 }  // namespace fileio

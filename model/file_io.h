@@ -31,6 +31,15 @@ bool FolderExists(const std::wstring& path);
 // Creates the folder with all missing parents; true when it exists afterwards.
 bool EnsureFolder(const std::wstring& path);
 
+// The path made absolute against the current folder, with "." and ".." resolved,
+// separators made backslashes, 8.3 components expanded where the file exists and a
+// trailing separator dropped (a drive root keeps its own); empty when it cannot be made.
+std::wstring FullNormalizedPath(const std::wstring& path);
+// Whether two paths name the same file: equal full normalised paths (compared without
+// regard to case) or, when both exist, the same volume serial number and file index, so
+// relative, forward-slash, 8.3 and hard-linked forms all count as the same file.
+bool IsSameFile(const std::wstring& a, const std::wstring& b);
+
 // The system's message for an error code in the UI language when Windows has it.
 std::wstring SystemErrorText(unsigned long code);
 

@@ -258,6 +258,7 @@ int32_t TruncateToInt32(double value) {
 bool ProjectsFromJson(JsonValue& root, std::vector<Project>& projects, std::wstring& error) {
   JsonValue* list = root.IsObject() ? json::Lookup(root, L"projects") : nullptr;
   if (list == nullptr || !list->IsArray()) {
+    projects.clear();
     error = i18n::Translate(L"Tavrilo 프로젝트 파일이 아닙니다.");
     return false;
   }
@@ -271,7 +272,10 @@ bool ProjectsFromJson(JsonValue& root, std::vector<Project>& projects, std::wstr
 
 bool ReadProjects(const std::wstring& path, std::vector<Project>& projects, std::wstring& error) {
   std::wstring text;
-  if (!fileio::ReadTextFile(path, text, error)) return false;
+  if (!fileio::ReadTextFile(path, text, error)) {
+    projects.clear();
+    return false;
+  }
   return ProjectsFromText(text, projects, error);
 }
 
@@ -281,6 +285,9 @@ bool ProjectsFromText(std::wstring_view text, std::vector<Project>& projects, st
   JsonValue root;
   std::wstring parseError;
   if (!json::Parse(text, false, root, parseError)) {
+    // The fast path may have read some projects before it gave up; a failed read
+    // hands back none of them.
+    projects.clear();
     error = i18n::Translate(L"파일 형식이 올바르지 않습니다: ") + parseError;
     return false;
   }

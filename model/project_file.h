@@ -13,6 +13,7 @@ namespace projectfile {
 
 // Projects of a file with the file's reading rules and defaults applied, entries sorted
 // and missing start dates filled in; ids and colours are left as the file has them.
+// Every reader below leaves `projects` empty when it fails.
 bool ReadProjects(const std::wstring& path, std::vector<Project>& projects, std::wstring& error);
 // The same rules applied to an already parsed document, whose strings are moved out.
 bool ProjectsFromJson(JsonValue& root, std::vector<Project>& projects, std::wstring& error);

@@ -164,6 +164,107 @@ TEST_F(ScannerTest, RememberedFolderListingsFollowChanges) {
   EXPECT_EQ(scanner.CodexFiles(status).size(), 1u) << "a removed file leaves the listing";
 }
 
+// A file system that does not move a folder's write time when an entry is added: the
+// remembered listing is renewed once it is a minute old.
+TEST_F(ScannerTest, RememberedListingsAreRenewedWithinAMinute) {
+  std::wstring folder = home / L"sessions\\2024\\05";
+  Append(Log(L"first.jsonl"), std::string(kMeta) + "\n" + PromptLine(1) + "\n");
+  FILETIME old;
+  {
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER t{{now.dwLowDateTime, now.dwHighDateTime}};
+    t.QuadPart -= 36000000000ULL;
+    old = FILETIME{t.LowPart, t.HighPart};
+  }
+  auto setBack = [&folder, &old] {
+    UniqueFile dir(CreateFileW(folder.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return SetFileTime(dir.get(), nullptr, nullptr, &old) != FALSE;
+  };
+  ASSERT_TRUE(setBack());
+  uint64_t now = 5000000;
+  LogScanner scanner(folders, {2024, 1, 1});
+  scanner.SetTickSource([&now] { return now; });
+  ASSERT_EQ(Pass(scanner).size(), 1u);
+
+  Append(Log(L"second.jsonl"), std::string(kMeta) + "\n" + PromptLine(2) + "\n");
+  ASSERT_TRUE(setBack());  // the write time says nothing changed
+  std::vector<AiRecord> found;
+  for (int second = 0; second <= 60 && found.empty(); ++second) {
+    found = Pass(scanner);
+    now += 1000;
+  }
+  ASSERT_EQ(found.size(), 1u) << "the new file is filed within 60 s";
+  EXPECT_EQ(found[0].key, L"S1:c2");
+}
+
+// Unfinished lines are bounded: one longer than the line bound is dropped up to its
+// line feed, all files together hold at most the held bound, and every line after an
+// over-long one is still read.
+TEST_F(ScannerTest, LongUnfinishedLinesAreBoundedAndLaterLinesStillRead) {
+  const size_t kLine = 100 * 1024, kHeld = 300 * 1024;
+  std::vector<std::wstring> logs;
+  for (int i = 0; i < 8; ++i) {
+    logs.push_back(Log((L"long-" + std::to_wstring(i) + L".jsonl").c_str()));
+    Append(logs.back(), std::string(kMeta) + "\n" + std::string(1024 * 1024, 'x'));  // no line feed
+  }
+  LogScanner scanner(folders, {2024, 1, 1});
+  scanner.SetLineBounds(kLine, kHeld);
+  auto held = [&] {
+    size_t total = 0;
+    for (const auto& log : logs) {
+      if (const auto* state = scanner.StateOf(log)) total += state->unfinishedLine.size();
+    }
+    return total;
+  };
+  EXPECT_TRUE(Pass(scanner).empty());
+  EXPECT_LE(held(), kHeld);
+  EXPECT_EQ(held(), scanner.HeldBytes());
+  for (size_t i = 0; i < logs.size(); ++i) Append(logs[i], std::string(512 * 1024, 'y'));
+  EXPECT_TRUE(Pass(scanner).empty());
+  EXPECT_LE(held(), kHeld);
+
+  for (size_t i = 0; i < logs.size(); ++i) {
+    Append(logs[i], "\n");
+    Append(logs[i], PromptLine(static_cast<int>(i)) + "\n");
+  }
+  std::vector<std::wstring> keys;
+  for (int pass = 0; pass < 3; ++pass) {
+    for (const auto& record : Pass(scanner)) keys.push_back(record.key);
+  }
+  EXPECT_EQ(keys.size(), logs.size());
+  EXPECT_EQ(held(), 0u);
+  EXPECT_EQ(scanner.HeldBytes(), 0u);
+}
+
+// Lines under the line bound that together do not fit: the files that find no room read
+// their line again later, and nothing is lost.
+TEST_F(ScannerTest, FilesWaitingForRoomLoseNoLine) {
+  const size_t kLine = 100 * 1024, kHeld = 200 * 1024;
+  std::vector<std::wstring> logs;
+  const std::string longPrompt = PromptLine(7).insert(PromptLine(7).find("prompt ") + 7, std::string(80 * 1024, 'z'));
+  for (int i = 0; i < 5; ++i) {
+    logs.push_back(Log((L"room-" + std::to_wstring(i) + L".jsonl").c_str()));
+    Append(logs.back(), std::string(kMeta) + "\n" + longPrompt.substr(0, 70 * 1024));
+  }
+  LogScanner scanner(folders, {2024, 1, 1});
+  scanner.SetLineBounds(kLine, kHeld);
+  EXPECT_TRUE(Pass(scanner).empty());
+  EXPECT_LE(scanner.HeldBytes(), kHeld);
+  for (const auto& log : logs) Append(log, longPrompt.substr(70 * 1024) + "\n" + PromptLine(8) + "\n");
+  size_t prompts = 0, longOnes = 0;
+  for (int pass = 0; pass < 6; ++pass) {
+    for (const auto& record : Pass(scanner)) {
+      ++prompts;
+      if (record.text.size() > 80 * 1024) ++longOnes;
+    }
+    EXPECT_LE(scanner.HeldBytes(), kHeld);
+  }
+  EXPECT_EQ(longOnes, logs.size()) << "every long line arrives whole";
+  EXPECT_EQ(prompts, 2 * logs.size());
+}
+
 TEST_F(ScannerTest, CodexFilesAreSortedByPathElements) {
   Append(home / L"sessions\\2024\\05\\b.jsonl", "");
   std::filesystem::create_directories(std::filesystem::path(home / L"sessions\\2024\\05\\a"));

@@ -17,6 +17,7 @@
 #include "i18n/language.h"
 #include "i18n/translate.h"
 #include "model/file_io.h"
+#include "model/unique_handle.h"
 #include "support/language_scope.h"
 #include "support/temp_dir.h"
 
@@ -368,6 +369,34 @@ TEST_F(MessageAttachmentSave, FailedCopyNamesTheSourceAndLeavesNoTemporaryFile) 
   EXPECT_EQ(error_.substr(0, 27), L"Could not copy attachment: ");
   EXPECT_FALSE(fileio::FileExists(Folder() + L"\\4_present.txt.tmp"));
   EXPECT_TRUE(saved_.empty());
+}
+
+// Only a source that is gone for good (or is a folder) is reported as missing; the
+// others may pass and are worth another try.
+TEST_F(MessageAttachmentSave, FailuresTellMissingSourcesFromPassingOnes) {
+  const std::wstring locked = dir_ / L"in\\locked.txt";
+  WriteFile(locked, "x");
+  std::filesystem::create_directories(dir_ / L"in\\folder");
+  UniqueFile hold(CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(hold.valid());
+  struct Case {
+    std::wstring source;
+    aisync::AttachmentFailure expected;
+  } cases[] = {
+      {dir_ / L"in\\deleted.png", aisync::AttachmentFailure::Missing},
+      {dir_ / L"no such folder\\shot.png", aisync::AttachmentFailure::Missing},
+      {dir_ / L"in\\folder", aisync::AttachmentFailure::Missing},
+      {locked, aisync::AttachmentFailure::Transient},
+      {L"https://example.com/a.png", aisync::AttachmentFailure::Transient},
+      {L"data:image/png,plain", aisync::AttachmentFailure::Transient},
+  };
+  for (const Case& c : cases) {
+    auto failure = c.expected == aisync::AttachmentFailure::Missing ? aisync::AttachmentFailure::Transient
+                                                                      : aisync::AttachmentFailure::Missing;
+    EXPECT_FALSE(SaveAttachment({c.source, L""}, Folder(), 1, saved_, error_, failure));
+    EXPECT_EQ(failure, c.expected) << std::filesystem::path(c.source).string();
+  }
+  EXPECT_TRUE(FolderNames(Folder()).empty());
 }
 
 TEST_F(MessageAttachmentSave, FailedDataWriteLeavesNoTemporaryFile) {

@@ -13,6 +13,7 @@
 #include "model/file_io.h"
 #include "model/json.h"
 #include "model/project.h"
+#include "model/unique_handle.h"
 #include "support/language_scope.h"
 #include "support/temp_dir.h"
 
@@ -470,6 +471,88 @@ TEST_F(RecordStore, RemoteAttachmentKeepsFailingAndChangesNothing) {
   EXPECT_TRUE(fileio::FileExists(folder + L"\\1_local.txt"));
   EXPECT_FALSE(fileio::FileExists(folder + L"\\prompt.md"));
   EXPECT_FALSE(fileio::FileExists(folder + L"\\record.json"));
+}
+
+// "notCopied" of a record.json as (source, reason) pairs.
+std::vector<std::pair<std::wstring, std::wstring>> NotCopied(const std::wstring& folder) {
+  std::vector<std::pair<std::wstring, std::wstring>> list;
+  JsonValue record;
+  EXPECT_TRUE(fileio::ReadJsonFile(folder + L"\\record.json", false, record));
+  if (const JsonValue* items = json::Lookup(record, L"notCopied"); items != nullptr && items->IsArray()) {
+    for (const JsonValue& item : items->items) list.emplace_back(json::StringOr(item, L"source"), json::StringOr(item, L"reason"));
+  }
+  return list;
+}
+
+// A deleted image or a folder named as an attachment will never be copied: the prompt
+// is filed at once without it, and its replies can follow.
+TEST_F(RecordStore, MissingAttachmentsDoNotHoldTheRecordBack) {
+  MakeFolder(temp_ / L"P");
+  MakeFolder(temp_ / L"src\\folder");
+  std::wstring ignored;
+  ASSERT_TRUE(fileio::WriteTextFileSafely(temp_ / L"src\\kept.txt", L"kept", ignored));
+  int32_t id = AddProjectAt(document_, L"P", temp_ / L"P");
+  aisync::AttachmentRetries retries([] { return uint64_t{1000}; });
+  AiRecord prompt = Prompt(L"gone", temp_ / L"P");
+  prompt.attachments = {{temp_ / L"src\\deleted.png", L""},
+                        {temp_ / L"src\\folder", L""},
+                        {temp_ / L"nowhere\\shot.png", L""},
+                        {temp_ / L"src\\kept.txt", L""}};
+  bool changed = false;
+  std::wstring error;
+  ASSERT_TRUE(FileAiRecordWithRetries(prompt, document_, retries, changed, error)) << error;
+  EXPECT_TRUE(changed);
+  EXPECT_EQ(retries.size(), 0u);
+  const std::wstring& text = document_.Find(id)->entries[0].text;
+  const std::wstring folder = RecordFolderIn(text);
+  EXPECT_NE(text.find(L"\r\n첨부: " + folder + L"\\4_kept.txt\r\n기록: "), std::wstring::npos) << text;
+  EXPECT_EQ(text.find(L"deleted.png"), std::wstring::npos);
+  EXPECT_EQ(NotCopied(folder), (std::vector<std::pair<std::wstring, std::wstring>>{
+                                   {temp_ / L"src\\deleted.png", L"missing"},
+                                   {temp_ / L"src\\folder", L"missing"},
+                                   {temp_ / L"nowhere\\shot.png", L"missing"}}));
+  EXPECT_TRUE(File(Reply(L"gone-reply", prompt), document_).ok);
+}
+
+// A source that another program holds without sharing may become readable: the record
+// waits for it, but for ten minutes at most.
+TEST_F(RecordStore, AttachmentsThatKeepFailingAreGivenUpAfterTenMinutes) {
+  MakeFolder(temp_ / L"P");
+  MakeFolder(temp_ / L"src");
+  std::wstring ignored;
+  const std::wstring lockedPath = temp_ / L"src\\locked.txt";
+  ASSERT_TRUE(fileio::WriteTextFileSafely(lockedPath, L"busy", ignored));
+  UniqueFile lock(CreateFileW(lockedPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(lock.valid());
+  int32_t id = AddProjectAt(document_, L"P", temp_ / L"P");
+  uint64_t now = 5000;
+  aisync::AttachmentRetries retries([&now] { return now; });
+  AiRecord prompt = Prompt(L"held", temp_ / L"P");
+  prompt.attachments = {{lockedPath, L""}, {L"https://example.com/shot.png", L""}};
+
+  const ProjectDocument before = document_;
+  for (uint64_t step : {uint64_t{0}, uint64_t{60000}, uint64_t{539999}}) {
+    now += step;
+    bool changed = true;
+    std::wstring error;
+    EXPECT_FALSE(FileAiRecordWithRetries(prompt, document_, retries, changed, error)) << "waited " << now - 5000 << " ms";
+    EXPECT_TRUE(error.starts_with(L"첨부파일 복사 실패: " + lockedPath + L"\n")) << error;
+    EXPECT_FALSE(changed);
+    EXPECT_TRUE(SameDocument(document_, before));
+  }
+  now += 1;  // ten minutes after the first failure
+  bool changed = false;
+  std::wstring error;
+  // The remote source failed first only on this attempt; it still has its ten minutes.
+  EXPECT_FALSE(FileAiRecordWithRetries(prompt, document_, retries, changed, error));
+  EXPECT_EQ(error, L"로컬 원본이 없는 원격 첨부파일은 저장할 수 없습니다: https://example.com/shot.png");
+  now += 600000;
+  ASSERT_TRUE(FileAiRecordWithRetries(prompt, document_, retries, changed, error)) << error;
+  EXPECT_TRUE(changed);
+  EXPECT_EQ(retries.size(), 0u);
+  const std::wstring folder = RecordFolderIn(document_.Find(id)->entries[0].text);
+  EXPECT_EQ(NotCopied(folder), (std::vector<std::pair<std::wstring, std::wstring>>{
+                                   {lockedPath, L"failed"}, {L"https://example.com/shot.png", L"failed"}}));
 }
 
 TEST_F(RecordStore, UnwritableRecordFolderFailsWithTheDocumentUnchanged) {

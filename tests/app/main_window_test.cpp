@@ -314,12 +314,14 @@ TEST_F(MainWindowTest, Screenshots) {
   }
   json += "]}";
   Put(path, json);
-  for (int language : {i18n::kKorean, i18n::kEnglish}) {
+  for (int language : {i18n::kKorean, i18n::kEnglish, i18n::kJapanese, i18n::kFrench, i18n::kGerman,
+                       i18n::kChinese}) {
     testpaths::LanguageScope scope(language);
     for (bool withProjects : {false, true}) {
       Create(withProjects ? path : L"");
       Show();
-      std::wstring name = std::wstring(L"main-") + (language == i18n::kKorean ? L"ko" : L"en") +
+      // "ko", "en", "ja", ...: the language part of the locale name.
+      std::wstring name = std::wstring(L"main-") + std::wstring(i18n::kLanguageCodes[language]).substr(0, 2) +
                           (withProjects ? L"-projects" : L"-empty");
       EXPECT_TRUE(kit::SaveWindowPng(window, testui::ScreenshotPath(name)));
       DestroyWindow(window);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cwchar>
+
 #include "support/language_scope.h"
 
 #include "i18n/language.h"
@@ -97,6 +100,54 @@ TEST(DateStorage, ParserIsAsLenientAsScanf) {
   EXPECT_EQ(dates::ParseStorageText(L"2024-02"), Date{});
   EXPECT_EQ(dates::ParseStorageText(L"2024/02/03"), Date{});
   EXPECT_EQ(dates::ParseStorageText(L"-2024-02-03"), Date{});
+}
+
+// The whole text is read, however long its blanks or zero padding, and the reading
+// agrees with the C library's own "%d-%d-%d" on every text it can read without overflow.
+TEST(DateStorage, ParserReadsTheWholeTextLikeScanf) {
+  const std::wstring blanks(200, L' ');
+  const std::wstring zeros(100, L'0');
+  EXPECT_EQ(dates::ParseStorageText(blanks + L"2024-02-03"), (Date{2024, 2, 3}));
+  EXPECT_EQ(dates::ParseStorageText(zeros + L"2024-" + zeros + L"2-" + zeros + L"3"), (Date{2024, 2, 3}));
+  EXPECT_EQ(dates::ParseStorageText(L"\t\r\n 2024-\t3- 7"), (Date{2024, 3, 7}));
+  EXPECT_EQ(dates::ParseStorageText(blanks + L"2024 -02-03"), Date{});
+  EXPECT_EQ(dates::ParseStorageText(blanks), Date{});
+  EXPECT_EQ(dates::ParseStorageText(L"2024-02-+"), Date{});
+  // Numbers past the 32-bit range must not wrap into a plausible year.
+  EXPECT_EQ(dates::ParseStorageText(L"4294969320-1-1"), Date{});
+  EXPECT_EQ(dates::ParseStorageText(L"2024-4294967298-1"), Date{});
+
+  const wchar_t alphabet[] = L"0123456789- +x\t";
+  uint32_t seed = 12345;
+  auto next = [&seed] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7FFF; };
+  const std::wstring samples[] = {L"2024", L"-", L"02", L"3", L" ", L"+", L"0", L"12", L"31", L"1999"};
+  for (int round = 0; round < 3000; ++round) {
+    std::wstring text;
+    const int pieces = static_cast<int>(next() % 8);
+    for (int i = 0; i < pieces; ++i) {
+      if (next() % 2 == 0) {
+        text += samples[next() % 10];
+      } else {
+        text += alphabet[next() % (sizeof(alphabet) / sizeof(wchar_t) - 1)];
+      }
+    }
+    if (next() % 4 == 0) text.insert(0, std::wstring(70 + next() % 40, next() % 2 ? L' ' : L'0'));
+    int y = 0, m = 0, d = 0;
+    Date expected;
+    if (std::swscanf(text.c_str(), L"%d-%d-%d", &y, &m, &d) == 3 && dates::IsValid(Date{y, m, d})) {
+      expected = Date{y, m, d};
+    }
+    // Runs of digits long enough to overflow are left to the saturating rule above.
+    bool overflowRisk = false;
+    size_t significant = 0;
+    for (wchar_t c : text) {
+      const bool digit = c >= L'0' && c <= L'9';
+      significant = !digit ? 0 : (significant > 0 || c != L'0') ? significant + 1 : 0;
+      if (significant >= 10) overflowRisk = true;
+    }
+    if (overflowRisk) continue;
+    EXPECT_EQ(dates::ParseStorageText(text), expected) << "\"" << std::string(text.begin(), text.end()) << "\"";
+  }
 }
 
 TEST(DateStorage, LocalTimeStampHasTheFixedForm) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+#include <cwctype>
 #include <filesystem>
 #include <fstream>
 
@@ -212,6 +214,69 @@ TEST(PathParts, ExistenceAndEnsureFolder) {
   EXPECT_TRUE(fileio::FolderExists(dir / L"x\\y\\z"));
   EXPECT_FALSE(fileio::EnsureFolder(dir / L"f.txt"));
   EXPECT_FALSE(fileio::EnsureFolder(dir / L"f.txt\\sub"));
+}
+
+// The working folder is put back however the test ends.
+class CurrentFolderScope {
+ public:
+  explicit CurrentFolderScope(const std::wstring& folder) {
+    wchar_t previous[MAX_PATH + 1] = {};
+    GetCurrentDirectoryW(MAX_PATH + 1, previous);
+    previous_ = previous;
+    SetCurrentDirectoryW(folder.c_str());
+  }
+  ~CurrentFolderScope() { SetCurrentDirectoryW(previous_.c_str()); }
+
+ private:
+  std::wstring previous_;
+};
+
+TEST(FileIdentity, OtherSpellingsOfOneFileAreTheSameFile) {
+  TempDir dir;
+  std::filesystem::create_directories(std::filesystem::path(dir / L"Sub Folder"));
+  const std::wstring file = dir / L"Sub Folder\\Projects.qlproj";
+  Put(file, "{}");
+  Put(dir / L"Sub Folder\\other.qlproj", "{}");
+  CurrentFolderScope here(dir / L"Sub Folder");
+
+  std::wstring forward = file;
+  std::replace(forward.begin(), forward.end(), L'\\', L'/');
+  std::wstring upper = file;
+  std::transform(upper.begin(), upper.end(), upper.begin(), [](wchar_t c) { return std::towupper(c); });
+  wchar_t shortPath[MAX_PATH + 1] = {};
+  ASSERT_NE(GetShortPathNameW(file.c_str(), shortPath, MAX_PATH + 1), 0u);
+  const bool hardLinked = CreateHardLinkW((dir / L"linked.qlproj").c_str(), file.c_str(), nullptr) != FALSE;
+
+  struct Case {
+    std::wstring a, b;
+    bool same;
+  } cases[] = {
+      {file, file, true},
+      {file, L"Projects.qlproj", true},
+      {file, L".\\..\\Sub Folder\\Projects.qlproj", true},
+      {file, forward, true},
+      {file, upper, true},
+      {file, shortPath, true},
+      {dir / L"Sub Folder\\", dir / L"Sub Folder", true},
+      {file, dir / L"Sub Folder\\other.qlproj", false},
+      {file, dir / L"Sub Folder\\missing.qlproj", false},
+      // Files that do not exist yet are the same only by their full paths.
+      {dir / L"new.qlproj", L"..\\NEW.qlproj", true},
+      {dir / L"new.qlproj", dir / L"newer.qlproj", false},
+      {L"", L"", false},
+      {file, L"", false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(fileio::IsSameFile(c.a, c.b), c.same) << std::filesystem::path(c.a).string() << " | "
+                                                    << std::filesystem::path(c.b).string();
+    EXPECT_EQ(fileio::IsSameFile(c.b, c.a), c.same);
+  }
+  if (hardLinked) {
+    EXPECT_TRUE(fileio::IsSameFile(dir / L"linked.qlproj", file));
+    EXPECT_FALSE(fileio::IsSameFile(dir / L"linked.qlproj", dir / L"Sub Folder\\other.qlproj"));
+  }
+  EXPECT_EQ(fileio::FullNormalizedPath(L"Projects.qlproj"), file);
+  EXPECT_EQ(fileio::FullNormalizedPath(L"C:/"), L"C:\\");
 }
 
 TEST(SystemErrorText, KnownAndUnknownCodes) {

@@ -170,6 +170,41 @@ TEST_F(ProjectFileTest, ErrorsLeaveTheDocumentUnchanged) {
   EXPECT_EQ(doc.nextId, 2);
 }
 
+TEST_F(ProjectFileTest, FailedReadsLeaveTheCallersListEmpty) {
+  const wchar_t* broken[] = {
+      LR"({"projects": [{"id": 1, "title": "read"}, {"id": 2, "title": ]})",
+      LR"({"projects": [{"id": 1, "title": "read"}]} trailing)",
+      LR"({"projects": [{"id": 1, "title": "read"}], "projects": 5)",
+      LR"([{"projects": [{"id": 1}]}])",
+  };
+  for (const wchar_t* text : broken) {
+    std::vector<Project> projects(2);
+    projects[0].title = L"stale";
+    std::wstring error;
+    EXPECT_FALSE(projectfile::ProjectsFromText(text, projects, error)) << std::filesystem::path(text).string();
+    EXPECT_FALSE(error.empty());
+    EXPECT_TRUE(projects.empty()) << std::filesystem::path(text).string();
+  }
+  std::vector<Project> projects(1);
+  std::wstring error;
+  EXPECT_FALSE(projectfile::ReadProjects(dir_ / L"missing.qlproj", projects, error));
+  EXPECT_TRUE(projects.empty());
+}
+
+// An entry date padded past any fixed window is still a date, so the entry survives a
+// load and the next save.
+TEST_F(ProjectFileTest, PaddedEntryDatesSurviveLoadAndSave) {
+  const std::string padded = std::string(80, ' ') + "2024-" + std::string(70, '0') + "3-7";
+  auto doc = Load(R"({"projects": [{"id": 1, "startDate": "2024-01-01", "entries": [{"date": ")" + padded +
+                  R"(", "text": "kept"}]}]})");
+  ASSERT_EQ(doc.projects.size(), 1u);
+  ASSERT_EQ(doc.projects[0].entries.size(), 1u);
+  EXPECT_EQ(doc.projects[0].entries[0].date, (Date{2024, 3, 7}));
+  std::wstring error;
+  ASSERT_TRUE(projectfile::SaveProjectFile(path_, doc.projects, doc.nextId, error));
+  EXPECT_NE(Bytes(path_).find("\"date\": \"2024-03-07\""), std::string::npos);
+}
+
 TEST_F(ProjectFileTest, BothReadersTakeTheFirstMemberOfAName) {
   const wchar_t* text = LR"({"other": [1, {"projects": 5}], "projects": [
       {"id": "7", "id": 3, "title": 5, "title": "second", "status": "completed", "status": "active",

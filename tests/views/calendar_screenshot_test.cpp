@@ -1,4 +1,4 @@
-// Screenshots of the four views over a rich document, in Korean and English, at 96 and
+// Screenshots of the four views over a rich document, in all six languages, at 96 and
 // 144 DPI, saved under build/screenshots to be looked at. Each one also checks that the
 // painters put their marks where the hit regions say they are.
 #include <gtest/gtest.h>
@@ -53,10 +53,11 @@ int32_t IdOf(const ProjectDocument& doc, const wchar_t* title) {
   return 0;
 }
 
-TEST_P(CalendarScreens, AllViewsInBothLanguages) {
+TEST_P(CalendarScreens, AllViewsInEveryLanguage) {
   const int dpi = GetParam();
   ProjectDocument doc = caltest::RichDocument();
-  for (Shot shot : {Shot{i18n::kKorean, L"ko"}, Shot{i18n::kEnglish, L"en"}}) {
+  for (Shot shot : {Shot{i18n::kKorean, L"ko"}, Shot{i18n::kEnglish, L"en"}, Shot{i18n::kJapanese, L"ja"},
+                    Shot{i18n::kFrench, L"fr"}, Shot{i18n::kGerman, L"de"}, Shot{i18n::kChinese, L"zh"}}) {
     i18n::SetLanguage(shot.language);
     CalendarHost host(&doc, kToday, dpi);
     SetSelectedProject(host.view(), IdOf(doc, L"Website redesign"));
