@@ -5,6 +5,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <random>
 
 #include "aisync/copilot_reader.h"
 #include "sqlite_fixture.h"
@@ -145,6 +147,31 @@ TEST(AgentHostSessions, PollReportsADamagedDatabaseAndReadsTheOther) {
   std::filesystem::remove(std::filesystem::path(dir / L"Insiders\\User\\globalStorage\\agent-host.db"));
   source.Poll(status);
   EXPECT_TRUE(source.SessionMap().empty());
+}
+
+TEST(AgentHostSessions, DamagedBytesNeverCrashTheRead) {
+  testpaths::TempDir dir;
+  std::wstring good = dir / L"good.db";
+  ASSERT_TRUE(testsqlite::CreateDatabase(good, Rows()));
+  std::ifstream in(std::filesystem::path(good), std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  in.close();
+  std::mt19937_64 random(0xdb5eed);
+  int damaged = 0;
+  for (int i = 0; i < 300; ++i) {
+    std::string copy = bytes;
+    if (i % 3 == 0) copy.resize(random() % copy.size());
+    for (int n = 1 + static_cast<int>(random() % 16); n > 0; --n) copy[random() % copy.size()] = static_cast<char>(random());
+    std::wstring path = dir / (L"m" + std::to_wstring(i) + L".db");
+    std::ofstream(std::filesystem::path(path), std::ios::binary) << copy;
+    AgentHostSessionMap map;
+    if (aisync::ReadAgentHostSessions(path, map) != AgentHostRead::Done) ++damaged;
+    for (const auto& [sdk, owner] : map) {
+      EXPECT_TRUE(aisync::IsCopilotSessionId(sdk));
+      EXPECT_TRUE(aisync::IsCopilotSessionId(owner));
+    }
+  }
+  EXPECT_GT(damaged, 0);
 }
 
 }  // namespace
