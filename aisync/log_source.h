@@ -43,6 +43,16 @@ enum class LogReadMode {
   WholeFile,  // rewritten documents: read whole whenever the reader asks for it
 };
 
+// A pass drives each source in turn (Codex, VS Code Chat, Claude Code, Copilot): Poll,
+// then FindFiles, then one look per file while the output holds fewer records than the
+// limit. A look reads the file's attributes (nothing happens when that fails), finds or
+// creates the file's read state with MakeContext, and then:
+// - Lines: when the size differs from the bytes consumed, the new complete lines go to
+//   HandleLine (a shrunken file first gets a fresh read state and context); otherwise
+//   Idle is called.
+// - WholeFile: when WantsWholeFile says so, the whole file (ReadWholeLogFile) goes to
+//   HandleWholeFile; a file that cannot be read whole is tried again next pass.
+// Every look ends with AfterLook, even when nothing was read.
 class LogSource {
  public:
   virtual ~LogSource() = default;

@@ -112,6 +112,26 @@ TEST(AgentHostSessions, MissingDamagedAndBusyDatabases) {
   EXPECT_EQ(map.size(), 2u);
 }
 
+TEST(AgentHostSessions, HotJournalLeftByACrashedWriterIsLeftToItsOwner) {
+  testpaths::TempDir dir;
+  std::wstring db = dir / L"agent-host.db";
+  std::string rows = Rows() + "BEGIN;";
+  for (int i = 0; i < 300; ++i) rows += "INSERT INTO sessions VALUES('" + std::string(200, 'x') + "','p','e');";
+  ASSERT_TRUE(testsqlite::CreateDatabase(db, rows + "COMMIT;"));
+  // A writer whose changes no longer fit its cache has started overwriting the file; a
+  // copy of both files taken now is what a crash in the middle leaves behind.
+  testsqlite::Connection writer(db);
+  ASSERT_TRUE(writer.Run("PRAGMA cache_size=1; BEGIN; UPDATE sessions SET provider='q' WHERE provider='p';"));
+  std::wstring crashed = dir / L"crashed.db";
+  ASSERT_TRUE(CopyFileW(db.c_str(), crashed.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW((db + L"-journal").c_str(), (crashed + L"-journal").c_str(), FALSE));
+  ASSERT_TRUE(writer.Run("ROLLBACK;"));
+  AgentHostSessionMap map;
+  EXPECT_EQ(aisync::ReadAgentHostSessions(crashed, map), AgentHostRead::Busy);
+  // Only the owner may roll it back: the journal is still there, the file untouched.
+  EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(crashed + L"-journal")));
+}
+
 TEST(AgentHostSessions, WriteAheadLogDatabaseIsReadWhileItsOwnerWrites) {
   testpaths::TempDir dir;
   std::wstring db = dir / L"agent-host.db";
