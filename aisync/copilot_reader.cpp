@@ -88,6 +88,8 @@ std::wstring AgentHostSessionLocator(const std::wstring& folderName, const Agent
 
 void CopilotSource::Poll(std::wstring& status) {
   map_.clear();
+  // Without Copilot home there are no sessions to map.
+  if (folders_.copilotHome.empty()) return;
   for (const std::wstring* user : {&folders_.vscodeUser, &folders_.vscodeInsidersUser}) {
     std::wstring database = AgentHostDatabase(*user);
     switch (ReadAgentHostSessions(database, map_)) {
@@ -107,16 +109,25 @@ std::vector<std::wstring> CopilotSource::FindFiles(std::wstring& status) {
   std::vector<std::wstring> files;
   for (const auto& folder : ListFolder(JoinPath(folders_.copilotHome, L"session-state"))) {
     if (!folder.isFolder || !IsCopilotSessionId(folder.name)) continue;
-    if (map_.find(folder.name) == map_.end()) {
-      std::wstring yaml, error;
-      if (!fileio::ReadTextFile(JoinPath(folder.path, L"workspace.yaml"), yaml, error) ||
-          !WorkspaceNamesVsCode(yaml)) {
-        continue;
-      }
-    }
+    if (map_.find(folder.name) == map_.end() && !NamesVsCode(folder.path)) continue;
     files.push_back(JoinPath(folder.path, L"events.jsonl"));
   }
   return files;
+}
+
+bool CopilotSource::NamesVsCode(const std::wstring& sessionFolder) {
+  std::wstring path = JoinPath(sessionFolder, L"workspace.yaml");
+  FileStamp stamp;
+  if (!StampOf(path, stamp)) {
+    yaml_.erase(path);
+    return false;
+  }
+  auto known = yaml_.find(path);
+  if (known != yaml_.end() && known->second.stamp == stamp) return known->second.vscode;
+  std::wstring yaml, error;
+  bool vscode = fileio::ReadTextFile(path, yaml, error) && WorkspaceNamesVsCode(yaml);
+  yaml_[path] = YamlVerdict{stamp, vscode};
+  return vscode;
 }
 
 void CopilotSource::HandleLine(std::string_view line, uint64_t lineStart, LogFileContext& context,

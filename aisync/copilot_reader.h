@@ -2,6 +2,7 @@
 // either through its agent host or with VS Code named in the session's workspace.yaml.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -61,8 +62,17 @@ class CopilotSource : public LogSource {
   const AgentHostSessionMap& SessionMap() const { return map_; }
 
  private:
+  // Whether a session's workspace.yaml names VS Code, kept per folder with the file's
+  // stamp, so an idle pass costs one attribute query per session instead of a read.
+  bool NamesVsCode(const std::wstring& sessionFolder);
+
   CopilotFolders folders_;
   AgentHostSessionMap map_;
+  struct YamlVerdict {
+    FileStamp stamp;
+    bool vscode = false;
+  };
+  std::map<std::wstring, YamlVerdict, std::less<>> yaml_;
 };
 
 }  // namespace aisync

@@ -168,6 +168,14 @@ TEST(CopilotReader, SourceReadsOnlyVsCodeSessionsUnderTheirAgentHostLocator) {
   records = driver.Pass();
   ASSERT_EQ(records.size(), 1u);
   EXPECT_EQ(records[0].session, L"agent-host-copilotcli:/" + utf8::ToWide(byYaml));
+
+  // A description that comes to name VS Code later is read again, not remembered stale.
+  std::ofstream(std::filesystem::path(dir / (L"copilot\\session-state\\" + utf8::ToWide(inline_) + L"\\workspace.yaml")),
+                std::ios::binary | std::ios::trunc)
+      << "client_name: vscode-agent-host\n";
+  records = driver.Pass();
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[0].session, L"agent-host-copilotcli:/" + utf8::ToWide(inline_));
 }
 
 }  // namespace
