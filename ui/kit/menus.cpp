@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "i18n/language.h"
 #include "ui/kit/colors.h"
@@ -24,17 +25,21 @@ struct MenuItemRecord {
   bool separator = false;
 };
 
-// Item data is only trusted when it is one of these records: other code may own-draw
-// items of the same menus with data of its own.
-std::unordered_map<ULONG_PTR, std::unique_ptr<MenuItemRecord>>& Records() {
-  static std::unordered_map<ULONG_PTR, std::unique_ptr<MenuItemRecord>> records;
-  return records;
+// Each converted menu owns the records of its own items, so that releasing a menu frees
+// exactly what it holds. Item data is only trusted when it is a live record: other code
+// may own-draw items of the same menus with data of its own.
+struct RecordStore {
+  std::unordered_map<HMENU, std::vector<std::unique_ptr<MenuItemRecord>>> byMenu;
+  std::unordered_set<ULONG_PTR> live;
+};
+
+RecordStore& Records() {
+  static RecordStore store;
+  return store;
 }
 
 const MenuItemRecord* FindRecord(ULONG_PTR data) {
-  auto& records = Records();
-  auto it = records.find(data);
-  return it == records.end() ? nullptr : it->second.get();
+  return Records().live.count(data) != 0 ? reinterpret_cast<const MenuItemRecord*>(data) : nullptr;
 }
 
 const FontSet* g_menuFonts = nullptr;
@@ -201,8 +206,12 @@ void ForgetItems(HMENU menu) {
     info.fMask = MIIM_DATA | MIIM_SUBMENU;
     if (!GetMenuItemInfoW(menu, i, TRUE, &info)) continue;
     if (info.hSubMenu != nullptr) ForgetItems(info.hSubMenu);
-    Records().erase(info.dwItemData);
   }
+  RecordStore& store = Records();
+  auto owned = store.byMenu.find(menu);
+  if (owned == store.byMenu.end()) return;
+  for (const auto& record : owned->second) store.live.erase(reinterpret_cast<ULONG_PTR>(record.get()));
+  store.byMenu.erase(owned);
 }
 
 }  // namespace
@@ -263,13 +272,19 @@ void MakeMenuOwnerDrawn(HMENU menu, bool isMenuBar) {
     change.fType = info.fType | MFT_OWNERDRAW;
     change.dwItemData = reinterpret_cast<ULONG_PTR>(record.get());
     if (SetMenuItemInfoW(menu, i, TRUE, &change)) {
-      Records().emplace(change.dwItemData, std::move(record));
+      Records().live.insert(change.dwItemData);
+      Records().byMenu[menu].push_back(std::move(record));
     }
   }
 }
 
 void ReleaseOwnerDrawnMenu(HMENU menu) {
   if (menu != nullptr && IsMenu(menu)) ForgetItems(menu);
+}
+
+OwnerDrawnMenu MakeOwnerDrawn(UniqueMenu menu, bool isMenuBar) {
+  MakeMenuOwnerDrawn(menu.get(), isMenuBar);
+  return OwnerDrawnMenu(menu.release());
 }
 
 void SetMenuFontSet(const FontSet* fonts) { g_menuFonts = fonts; }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "i18n/translate.h"
+#include "ui/kit/base_window.h"
 #include "ui/kit/buttons.h"
 #include "ui/kit/colors.h"
 #include "ui/kit/draw.h"
@@ -59,25 +60,23 @@ struct BoxRequest {
   int result = 0;
 };
 
-// The window's state in its user data, created at WM_NCCREATE and freed at WM_NCDESTROY.
-// A modeless box owns its request; a modal one borrows it from MsgBox's frame.
-struct BoxWindow {
-  BoxWindow(BoxRequest& r, std::unique_ptr<BoxRequest> own) : owned(std::move(own)), request(r) {}
+// The window's state, handed to the window at its creation and freed with it. A modeless
+// box owns its request; a modal one borrows it from MsgBox's frame.
+class BoxWindow : public kit::BaseWindow<BoxWindow> {
+ public:
+  explicit BoxWindow(BoxRequest& borrowed) : request(borrowed) {}
+  explicit BoxWindow(std::unique_ptr<BoxRequest> own) : owned(std::move(own)), request(*owned) {}
+
   std::unique_ptr<BoxRequest> owned;
   BoxRequest& request;
   std::vector<HWND> buttons;
   HWND edit = nullptr;
   HWND lastFocus = nullptr;
-};
 
-struct CreateParams {
-  BoxRequest* request = nullptr;
-  // For a modeless box: handed to the window at WM_NCCREATE, so that whichever side holds
-  // it when creation fails frees it.
-  std::unique_ptr<BoxRequest>* transfer = nullptr;
+ private:
+  friend class kit::BaseWindow<BoxWindow>;
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 };
-
-BoxWindow* StateOf(HWND window) { return reinterpret_cast<BoxWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
 
 void Finish(HWND window, BoxWindow& box, int result) {
   if (box.request.done) return;
@@ -223,7 +222,9 @@ void OnCommand(HWND window, BoxWindow& box, WPARAM wparam, LPARAM lparam) {
   }
 }
 
-LRESULT HandleMessage(HWND window, BoxWindow& box, UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT BoxWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  HWND window = window_;
+  BoxWindow& box = *this;
   switch (message) {
     case WM_CREATE:
       return CreateChildren(window, box) ? 0 : -1;
@@ -278,33 +279,6 @@ LRESULT HandleMessage(HWND window, BoxWindow& box, UINT message, WPARAM wparam, 
       break;
   }
   return DefWindowProcW(window, message, wparam, lparam);
-}
-
-LRESULT CALLBACK MsgBoxProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  try {
-    if (message == WM_NCCREATE) {
-      auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
-      auto* params = static_cast<CreateParams*>(create->lpCreateParams);
-      if (params == nullptr || params->request == nullptr) return FALSE;
-      std::unique_ptr<BoxRequest> own;
-      if (params->transfer != nullptr) own = std::move(*params->transfer);
-      auto* state = new BoxWindow(*params->request, std::move(own));
-      SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
-      return DefWindowProcW(window, message, wparam, lparam);
-    }
-    BoxWindow* box = StateOf(window);
-    if (message == WM_NCDESTROY) {
-      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-      delete box;
-      return DefWindowProcW(window, message, wparam, lparam);
-    }
-    if (box == nullptr) return DefWindowProcW(window, message, wparam, lparam);
-    return HandleMessage(window, *box, message, wparam, lparam);
-  } catch (...) {
-    // The box cannot show itself properly; closing it is better than an unwound message loop.
-    if (message == WM_CREATE) return -1;
-    return DefWindowProcW(window, message, wparam, lparam);
-  }
 }
 
 SIZE MeasureText(const std::wstring& text, HFONT font, int width) {
@@ -417,13 +391,23 @@ BoxPlan Prepare(BoxRequest& request, HWND owner, const wchar_t* text, UINT flags
   return plan;
 }
 
-HWND CreateBoxWindow(const BoxPlan& plan, const wchar_t* caption, CreateParams& params) {
+HWND CreateBoxWindow(const BoxPlan& plan, const wchar_t* caption, std::unique_ptr<BoxWindow> state) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW existing{};
   existing.cbSize = sizeof(existing);
   if (!GetClassInfoExW(instance, kClassName, &existing)) RegisterMsgBoxClass(instance);
-  return CreateWindowExW(plan.exStyle, kClassName, caption, plan.style, plan.at.x, plan.at.y, plan.window.cx,
-                         plan.window.cy, plan.root, nullptr, instance, &params);
+  kit::WindowCreateArgs args;
+  args.exStyle = plan.exStyle;
+  args.className = kClassName;
+  args.title = caption;
+  args.style = plan.style;
+  args.x = plan.at.x;
+  args.y = plan.at.y;
+  args.width = plan.window.cx;
+  args.height = plan.window.cy;
+  args.parent = plan.root;
+  args.instance = instance;
+  return BoxWindow::Create(std::move(state), args);
 }
 
 int Show(HWND owner, const wchar_t* text, const wchar_t* caption, UINT flags, int iconId, HBITMAP picture,
@@ -432,15 +416,14 @@ int Show(HWND owner, const wchar_t* text, const wchar_t* caption, UINT flags, in
   if (caption == nullptr) caption = L"";
   BoxRequest request;
   BoxPlan plan = Prepare(request, owner, text, flags, iconId, picture, longText);
-  CreateParams params{&request, nullptr};
-  HWND box = CreateBoxWindow(plan, caption, params);
+  HWND box = CreateBoxWindow(plan, caption, std::make_unique<BoxWindow>(request));
   if (box == nullptr) return MessageBoxW(owner, text, caption, flags);
 
   if (request.symbol == MsgBoxSymbol::kWarning) MessageBeep(MB_ICONEXCLAMATION);
   if (request.symbol == MsgBoxSymbol::kError) MessageBeep(MB_ICONHAND);
   ShowWindow(box, SW_SHOW);
   if (!plan.ownerVisible) SetForegroundWindow(box);
-  if (BoxWindow* state = StateOf(box); state != nullptr) {
+  if (BoxWindow* state = BoxWindow::FromWindow(box); state != nullptr) {
     if (HWND button = DefaultButton(*state); button != nullptr) SetFocus(button);
   }
   UpdateWindow(box);
@@ -460,14 +443,8 @@ int ShowOrFallBack(HWND owner, const wchar_t* text, const wchar_t* caption, UINT
 }  // namespace
 
 bool RegisterMsgBoxClass(HINSTANCE instance) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = MsgBoxProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.lpszClassName = kClassName;
-  if (RegisterClassExW(&wc) != 0) return true;
-  return GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  // No double-clicks: a quick second click on a button is two clicks, as in system boxes.
+  return BoxWindow::Register(BoxWindow::ClassInfo(instance, kClassName, 0));
 }
 
 int MsgBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT flags, int iconId, int bitmapId,
@@ -490,8 +467,7 @@ HWND CreateModelessMsgBox(HWND owner, const wchar_t* text, const wchar_t* captio
   try {
     auto request = std::make_unique<BoxRequest>();
     BoxPlan plan = Prepare(*request, owner, text != nullptr ? text : L"", flags, iconId, nullptr, true);
-    CreateParams params{request.get(), &request};
-    return CreateBoxWindow(plan, caption != nullptr ? caption : L"", params);
+    return CreateBoxWindow(plan, caption != nullptr ? caption : L"", std::make_unique<BoxWindow>(std::move(request)));
   } catch (...) {
     // The caller treats a missing window as "could not be opened" and may try again later.
     return nullptr;
