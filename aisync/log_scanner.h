@@ -82,7 +82,4 @@ class LogScanner {
   size_t recordLimit_ = kRecordsPerPass;
 };
 
-// Short names of the source kinds in messages: "Chat", "Codex", "Claude Code", "AI".
-std::wstring_view SourceShortName(int sourceKind);
-
 }  // namespace aisync

@@ -7,6 +7,7 @@
 
 #include "i18n/translate.h"
 #include "model/file_io.h"
+#include "ui/kit/gdi.h"
 #include "ui/kit/scale.h"
 
 namespace shell {
@@ -120,10 +121,11 @@ std::wstring ChooseDefaultPath(const std::wstring& base) {
 }
 
 std::wstring DocumentsFolder() {
-  wchar_t* known = nullptr;
+  kit::CoTaskString known;
   std::wstring folder;
-  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Documents, KF_FLAG_CREATE, nullptr, &known)) && known) folder = known;
-  CoTaskMemFree(known);
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Documents, KF_FLAG_CREATE, nullptr, known.put())) && known.get()) {
+    folder = known.get();
+  }
   if (folder.empty()) {
     std::wstring exe(32768, L'\0');
     exe.resize(GetModuleFileNameW(nullptr, exe.data(), static_cast<DWORD>(exe.size())));

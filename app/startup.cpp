@@ -35,10 +35,9 @@ CommandLine ParseArguments(const std::vector<std::wstring>& arguments) {
 
 CommandLine ParseProcessCommandLine() {
   int count = 0;
-  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+  UniqueResource<LocalMemoryTraits<LPWSTR*>> argv(CommandLineToArgvW(GetCommandLineW(), &count));
   std::vector<std::wstring> arguments;
-  for (int i = 1; argv != nullptr && i < count; ++i) arguments.emplace_back(argv[i]);
-  if (argv != nullptr) LocalFree(argv);
+  for (int i = 1; argv && i < count; ++i) arguments.emplace_back(argv.get()[i]);
   return ParseArguments(arguments);
 }
 

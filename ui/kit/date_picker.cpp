@@ -104,8 +104,8 @@ bool PaintFlat(HWND picker) {
   UniqueBitmap dib(memory ? CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr);
   if (!dib || bits == nullptr) return false;
 
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(picker, &ps);
+  PaintScope paint(picker);
+  HDC dc = paint.dc();
   {
     SelectObjectScope selectBitmap(memory.get(), dib.get());
     FillSolidRect(memory.get(), client, GetSysColor(COLOR_WINDOW));
@@ -149,7 +149,6 @@ bool PaintFlat(HWND picker) {
 
     BitBlt(dc, 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
   }
-  EndPaint(picker, &ps);
   return true;
 }
 

@@ -57,6 +57,33 @@ using UniqueIcon = UniqueResource<IconTraits>;
 using UniqueMenu = UniqueResource<MenuTraits>;
 using UniqueAccelerators = UniqueResource<AcceleratorTraits>;
 
+// A window that goes when its owner does (unless it went before).
+struct WindowTraits {
+  using Handle = HWND;
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) {
+    if (IsWindow(h)) DestroyWindow(h);
+  }
+};
+using UniqueWindow = UniqueResource<WindowTraits>;
+
+// BeginPaint and EndPaint around a scope.
+class PaintScope {
+ public:
+  explicit PaintScope(HWND window) : window_(window) { BeginPaint(window, &ps_); }
+  ~PaintScope() { EndPaint(window_, &ps_); }
+  PaintScope(const PaintScope&) = delete;
+  PaintScope& operator=(const PaintScope&) = delete;
+
+  HDC dc() const { return ps_.hdc; }
+  const RECT& paintRect() const { return ps_.rcPaint; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT ps_{};
+};
+
 // A DC from GetDC, given back with ReleaseDC.
 class WindowDc {
  public:

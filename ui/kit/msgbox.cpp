@@ -299,7 +299,8 @@ SIZE FrameSize(DWORD style, DWORD exStyle, int dpi) {
   return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
-int RunModal(HWND root, HWND box, BoxRequest& request) {
+int RunModal(HWND root, kit::UniqueWindow& window, BoxRequest& request) {
+  HWND box = window.get();
   bool disabledOwner = root != nullptr && IsWindowEnabled(root);
   if (disabledOwner) EnableWindow(root, FALSE);
 
@@ -322,7 +323,7 @@ int RunModal(HWND root, HWND box, BoxRequest& request) {
 
   // The owner is enabled before the box goes, so that Windows hands activation back to it.
   if (disabledOwner) EnableWindow(root, TRUE);
-  if (IsWindow(box)) DestroyWindow(box);
+  window.reset();
   if (root != nullptr && IsWindowVisible(root)) SetActiveWindow(root);
   if (quit) PostQuitMessage(static_cast<int>(quitCode));
   return request.done ? request.result : request.buttons.closeResult;
@@ -416,8 +417,10 @@ int Show(HWND owner, const wchar_t* text, const wchar_t* caption, UINT flags, in
   if (caption == nullptr) caption = L"";
   BoxRequest request;
   BoxPlan plan = Prepare(request, owner, text, flags, iconId, picture, longText);
-  HWND box = CreateBoxWindow(plan, caption, std::make_unique<BoxWindow>(request));
-  if (box == nullptr) return MessageBoxW(owner, text, caption, flags);
+  // Declared after the request it borrows, so it goes first on every path.
+  kit::UniqueWindow window(CreateBoxWindow(plan, caption, std::make_unique<BoxWindow>(request)));
+  if (!window) return MessageBoxW(owner, text, caption, flags);
+  HWND box = window.get();
 
   if (request.symbol == MsgBoxSymbol::kWarning) MessageBeep(MB_ICONEXCLAMATION);
   if (request.symbol == MsgBoxSymbol::kError) MessageBeep(MB_ICONHAND);
@@ -427,7 +430,7 @@ int Show(HWND owner, const wchar_t* text, const wchar_t* caption, UINT flags, in
     if (HWND button = DefaultButton(*state); button != nullptr) SetFocus(button);
   }
   UpdateWindow(box);
-  return RunModal(plan.root, box, request);
+  return RunModal(plan.root, window, request);
 }
 
 int ShowOrFallBack(HWND owner, const wchar_t* text, const wchar_t* caption, UINT flags, int iconId, HBITMAP picture,
