@@ -25,7 +25,8 @@ struct MenuItem {
 };
 
 void MarkRadio(HMENU menu, int id) {
-  MENUITEMINFOW info{sizeof(info)};
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof(info);
   info.fMask = MIIM_FTYPE;
   info.fType = MFT_STRING | MFT_RADIOCHECK;
   SetMenuItemInfoW(menu, id, FALSE, &info);

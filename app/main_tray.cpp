@@ -48,7 +48,8 @@ void MainWindow::DeleteTrayIcon() {
 }
 
 void MainWindow::ShowMainWindow() {
-  WINDOWPLACEMENT placement{sizeof(placement)};
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof(placement);
   GetWindowPlacement(window_, &placement);
   int show = IsIconic(window_) ? SW_RESTORE : (placement.showCmd == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : SW_SHOW);
   ShowWindow(window_, show);

@@ -395,7 +395,8 @@ void MainWindow::RefreshStatusBar() {
 void MainWindow::SetStatusMessage(const wchar_t* korean) { statusMessage_ = i18n::Translate(korean); }
 
 void MainWindow::SaveSettings() {
-  WINDOWPLACEMENT placement{sizeof(placement)};
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof(placement);
   if (GetWindowPlacement(window_, &placement)) {
     settings::WriteSettingBinary(L"WindowPlacement", &placement, sizeof(placement));
   }

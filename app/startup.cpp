@@ -74,7 +74,8 @@ void PlaceWindow(HWND window, int showCommand, bool startHidden) {
     if (SetWindowPlacement(window, &placement)) return;
   }
   HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY);
-  MONITORINFO info{sizeof(info)};
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
   GetMonitorInfoW(monitor, &info);
   RECT r = shell::DefaultWindowRect(info.rcWork, kit::WindowDpi(window));
   SetWindowPos(window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOACTIVATE | SWP_NOZORDER);

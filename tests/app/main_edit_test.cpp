@@ -96,13 +96,13 @@ TEST_F(MainWindowTest, ReleaseNotesTakeEnterAndTabThroughTheDialogRouting) {
   HWND ok = GetDlgItem(notes, IDOK);
   ASSERT_NE(ok, nullptr);
   SetFocus(ok);
-  MSG tab{ok, WM_KEYDOWN, VK_TAB, 0};
+  MSG tab{ok, WM_KEYDOWN, VK_TAB, 0, 0, {}};
   EXPECT_TRUE(main.PreTranslate(tab));
   EXPECT_NE(GetFocus(), ok) << "Tab moves on inside the notes";
   EXPECT_TRUE(IsChild(notes, GetFocus()));
 
   SetFocus(ok);
-  MSG enter{ok, WM_KEYDOWN, VK_RETURN, 0};
+  MSG enter{ok, WM_KEYDOWN, VK_RETURN, 0, 0, {}};
   EXPECT_TRUE(main.PreTranslate(enter));
   testui::PumpMessages();
   EXPECT_FALSE(IsWindow(notes)) << "Enter on OK closes them";
@@ -110,7 +110,7 @@ TEST_F(MainWindowTest, ReleaseNotesTakeEnterAndTabThroughTheDialogRouting) {
   // With the notes gone their keys are the main window's again.
   HWND search = main.child(mainwindow::kSearchBoxId);
   SetFocus(search);
-  MSG other{search, WM_KEYDOWN, VK_ESCAPE, 0};
+  MSG other{search, WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
   EXPECT_TRUE(main.PreTranslate(other)) << "Escape in the search box resets it";
 }
 

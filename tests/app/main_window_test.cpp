@@ -348,7 +348,7 @@ TEST_F(MainWindowTest, AboutBoxAndReleaseNotes) {
 
     // Escape closes them through the main window's pre-translation.
     HWND focus = GetFocus();
-    MSG escape{focus ? focus : notes, WM_KEYDOWN, VK_ESCAPE, 0};
+    MSG escape{focus ? focus : notes, WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
     EXPECT_TRUE(main.PreTranslate(escape));
     testui::PumpMessages();
     EXPECT_FALSE(IsWindow(notes));
@@ -422,7 +422,7 @@ TEST_F(MainWindowTest, FocusRingAndEscapeInTheSearchBox) {
   SetForegroundWindow(window);
   HWND search = main.child(mainwindow::kSearchBoxId);
   auto press = [&](WPARAM key) {
-    MSG msg{GetFocus(), WM_KEYDOWN, key, 0};
+    MSG msg{GetFocus(), WM_KEYDOWN, key, 0, 0, {}};
     return main.PreTranslate(msg);
   };
   SetFocus(main.calendar());

@@ -96,7 +96,7 @@ HWND DefaultButton(const BoxWindow& box) {
   return index >= 0 && index < static_cast<int>(box.buttons.size()) ? box.buttons[index] : nullptr;
 }
 
-HWND FocusedButton(HWND window, const BoxWindow& box) {
+HWND FocusedButton(const BoxWindow& box) {
   HWND focus = GetFocus();
   for (HWND button : box.buttons) {
     if (button == focus) return button;
@@ -117,7 +117,7 @@ bool CreateChildren(HWND window, BoxWindow& box) {
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditId)), instance, nullptr);
     if (box.edit == nullptr) return false;
     SendMessageW(box.edit, WM_SETFONT, reinterpret_cast<WPARAM>(request.fonts->body), FALSE);
-    SendMessageW(box.edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(S(7), S(7)));
+    SendMessageW(box.edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(S(kMsgBoxEditMargin), S(kMsgBoxEditMargin)));
     SendMessageW(box.edit, EM_SETLIMITTEXT, 0, 0);
     SetWindowTextW(box.edit, ToEditLineBreaks(request.text).c_str());
   }
@@ -212,7 +212,7 @@ void OnCommand(HWND window, BoxWindow& box, WPARAM wparam, LPARAM lparam) {
       break;
     case IDOK: {
       // Enter outside the buttons (for example in the long text) takes the focused or default button.
-      HWND target = FocusedButton(window, box);
+      HWND target = FocusedButton(box);
       if (target == nullptr) target = DefaultButton(box);
       if (target != nullptr) Finish(window, box, GetDlgCtrlID(target));
       break;
@@ -254,7 +254,7 @@ LRESULT BoxWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       break;
     case DM_GETDEFID: {
       // Enter follows the dialog rule: the focused button, otherwise the default one.
-      HWND target = FocusedButton(window, box);
+      HWND target = FocusedButton(box);
       if (target == nullptr) target = DefaultButton(box);
       if (target != nullptr) return MAKELRESULT(GetDlgCtrlID(target), DC_HASDEFID);
       return 0;
@@ -354,7 +354,7 @@ BoxPlan Prepare(BoxRequest& request, HWND owner, const wchar_t* text, UINT flags
   auto S = [&](int n) { return kit::Scale(n, request.dpi); };
   if (iconId != 0) {
     request.icon.reset(static_cast<HICON>(
-        LoadImageW(instance, MAKEINTRESOURCEW(iconId), IMAGE_ICON, S(40), S(40), LR_DEFAULTCOLOR)));
+        LoadImageW(instance, MAKEINTRESOURCEW(iconId), IMAGE_ICON, S(kMsgBoxIconSize), S(kMsgBoxIconSize), LR_DEFAULTCOLOR)));
   }
 
   plan.ownerVisible = plan.root != nullptr && IsWindowVisible(plan.root);
