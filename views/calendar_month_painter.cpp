@@ -52,17 +52,17 @@ void PaintDayItems(CalendarView& view, const PaintContext& ctx, const RECT& cell
                     static_cast<float>(ctx.S(4)), ProjectColors(*projects.front()).main);
     return;
   }
-  int step = ctx.S(20) + ctx.S(3);
+  int step = ctx.S(kMonthBarHeight) + ctx.S(kMonthBarGap);
   for (int k = 0; k < plan.bars; ++k) {
     const Project& project = *projects[static_cast<size_t>(k)];
     int top = firstTop + k * step;
-    RECT bar{cell.left + ctx.S(4), top, cell.right - ctx.S(5), top + ctx.S(20)};
+    RECT bar{cell.left + ctx.S(4), top, cell.right - ctx.S(5), top + ctx.S(kMonthBarHeight)};
     PaintProjectBar(ctx, bar, project, IsHovered(view, project.id, day), project.id == view.selectedProjectId);
     AddRegion(view, bar, date, project.id, kHitProject);
   }
   if (plan.moreCount > 0) {
     int top = firstTop + plan.bars * step;
-    RECT more{cell.left + ctx.S(8), top, cell.right - ctx.S(4), top + ctx.S(20)};
+    RECT more{cell.left + ctx.S(8), top, cell.right - ctx.S(4), top + ctx.S(kMonthBarHeight)};
     PaintTextLine(ctx.dc, ctx.fonts->item, i18n::FormatText(L"+{0}개 더보기", {std::to_wstring(plan.moreCount)}),
                   more, color::kMutedText);
     AddRegion(view, more, date, 0, kHitMoreLink);
