@@ -169,62 +169,22 @@ void MainWindow::RunCommand(int id) {
     case IDM_FILE_SAVE_AS: SaveAs(); break;
     case IDM_EXPORT_PROJECT: ExportProject(); break;
     case IDM_IMPORT_PROJECTS: ImportProjects(); break;
-    case IDM_AUTOSAVE:
-      autoSave_ = !autoSave_;
-      settings::WriteSettingDword(L"AutoSave", autoSave_ ? 1 : 0);
-      if (autoSave_ && modified_ && !currentPath_.empty()) SaveToPath(currentPath_);
-      SetStatusMessage(autoSave_ ? L"자동 저장을 켰습니다." : L"자동 저장을 껐습니다. Ctrl+S로 저장하세요.");
-      RefreshStatusBar();
-      break;
+    case IDM_AUTOSAVE: ToggleAutoSave(); break;
     case IDM_EXIT: Exit(); break;
-    case IDM_AUTOSTART: {
-      std::wstring error;
-      if (!autostart::Set(!autostart::IsPresent(), error)) {
-        ShowMessage(error, i18n::Translate(L"자동 실행 설정"), MB_ICONERROR);
-      }
-      break;
-    }
+    case IDM_AUTOSTART: ToggleAutostart(); break;
     case IDM_SHOW_WINDOW: ShowMainWindow(); break;
-    case IDM_FIND: {
-      HWND search = child(kSearchBoxId);
-      SetFocus(search);
-      SendMessageW(search, EM_SETSEL, 0, -1);
-      break;
-    }
-    case IDM_RESET_SEARCH:
-      SendMessageW(child(kCategoryBoxId), CB_SETCURSEL, 0, 0);
-      SetWindowTextW(child(kSearchBoxId), L"");
-      searchText_.clear();
-      categoryFilter_ = -1;
-      break;
+    case IDM_FIND: FocusSearch(); break;
+    case IDM_RESET_SEARCH: ResetSearch(); break;
     case IDM_VIEW_DAY:
     case IDM_VIEW_WEEK:
     case IDM_VIEW_MONTH:
-    case IDM_VIEW_YEAR:
-      if (calendar_) {
-        calendar::SetViewMode(calendar_, id - IDM_VIEW_DAY);
-        settings::WriteSettingDword(L"ViewMode", static_cast<uint32_t>(id - IDM_VIEW_DAY));
-        RefreshStatusBar();
-      }
-      break;
+    case IDM_VIEW_YEAR: ShowView(id - IDM_VIEW_DAY); break;
     case IDM_VIEW_TODAY: if (calendar_) calendar::Today(calendar_); break;
     case IDM_VIEW_PREVIOUS: if (calendar_) calendar::Previous(calendar_); break;
     case IDM_VIEW_NEXT: if (calendar_) calendar::Next(calendar_); break;
     case IDM_VIEW_GOTO_DATE: if (calendar_) calendar::FocusDatePicker(calendar_); break;
-    case IDM_VIEW_STATUS_BAR:
-      statusBarVisible_ = !statusBarVisible_;
-      ShowWindow(child(kStatusBarId), statusBarVisible_ ? SW_SHOW : SW_HIDE);
-      settings::WriteSettingDword(L"StatusBar", statusBarVisible_ ? 1 : 0);
-      LayOut();
-      RefreshStatusBar();
-      break;
-    case IDM_SYNC_TOGGLE:
-      aiSyncEnabled_ = !aiSyncEnabled_;
-      settings::WriteSettingDword(L"CodexSync", aiSyncEnabled_ ? 1 : 0);
-      RestartSync();
-      SetStatusMessage(aiSyncEnabled_ ? L"VS Code AI 자동 기록을 켰습니다." : L"VS Code AI 자동 기록을 껐습니다.");
-      RefreshStatusBar();
-      break;
+    case IDM_VIEW_STATUS_BAR: ToggleStatusBar(); break;
+    case IDM_SYNC_TOGGLE: ToggleSync(); break;
     case IDM_SYNC_NOW:
       syncWorker_.Wake();
       ApplyPendingRecords();
@@ -239,6 +199,57 @@ void MainWindow::RunCommand(int id) {
       // arrive with the project list and the project dialog.
       break;
   }
+}
+
+void MainWindow::ToggleAutoSave() {
+  autoSave_ = !autoSave_;
+  settings::WriteSettingDword(L"AutoSave", autoSave_ ? 1 : 0);
+  if (autoSave_ && modified_ && !currentPath_.empty()) SaveToPath(currentPath_);
+  SetStatusMessage(autoSave_ ? L"자동 저장을 켰습니다." : L"자동 저장을 껐습니다. Ctrl+S로 저장하세요.");
+  RefreshStatusBar();
+}
+
+void MainWindow::ToggleAutostart() {
+  std::wstring error;
+  if (!autostart::Set(!autostart::IsPresent(), error)) {
+    ShowMessage(error, i18n::Translate(L"자동 실행 설정"), MB_ICONERROR);
+  }
+}
+
+void MainWindow::FocusSearch() {
+  HWND search = child(kSearchBoxId);
+  SetFocus(search);
+  SendMessageW(search, EM_SETSEL, 0, -1);
+}
+
+void MainWindow::ResetSearch() {
+  SendMessageW(child(kCategoryBoxId), CB_SETCURSEL, 0, 0);
+  SetWindowTextW(child(kSearchBoxId), L"");
+  searchText_.clear();
+  categoryFilter_ = -1;
+}
+
+void MainWindow::ShowView(int mode) {
+  if (!calendar_) return;
+  calendar::SetViewMode(calendar_, mode);
+  settings::WriteSettingDword(L"ViewMode", static_cast<uint32_t>(mode));
+  RefreshStatusBar();
+}
+
+void MainWindow::ToggleStatusBar() {
+  statusBarVisible_ = !statusBarVisible_;
+  ShowWindow(child(kStatusBarId), statusBarVisible_ ? SW_SHOW : SW_HIDE);
+  settings::WriteSettingDword(L"StatusBar", statusBarVisible_ ? 1 : 0);
+  LayOut();
+  RefreshStatusBar();
+}
+
+void MainWindow::ToggleSync() {
+  aiSyncEnabled_ = !aiSyncEnabled_;
+  settings::WriteSettingDword(L"CodexSync", aiSyncEnabled_ ? 1 : 0);
+  RestartSync();
+  SetStatusMessage(aiSyncEnabled_ ? L"VS Code AI 자동 기록을 켰습니다." : L"VS Code AI 자동 기록을 껐습니다.");
+  RefreshStatusBar();
 }
 
 LRESULT MainWindow::OnNotify(const NMHDR* header) {

@@ -79,7 +79,7 @@ Layout ComputeLayout(const LayoutInput& in) {
 Splitter SplitterAt(const Layout& layout, int dpi, POINT point) {
   auto px = [&](int n) { return kit::Scale(n, dpi); };
   if (point.y >= px(kHeaderHeight) && point.y < layout.contentHeight &&
-      point.x >= layout.panel - px(kPanelSplitterGrab) && point.x <= layout.panel + px(1)) {
+      point.x >= layout.panel - px(kPanelSplitterGrab) && point.x <= layout.panel + px(kPanelSplitterGrabRight)) {
     return Splitter::kPanel;
   }
   if (PtInRect(&layout.splitterBand, point)) return Splitter::kLists;

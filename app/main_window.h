@@ -165,6 +165,15 @@ class MainWindow : public kit::BaseWindow<MainWindow> {
   void LayOut();
   void ChangeLanguage(int language);
 
+  // Commands with more than one step.
+  void ToggleAutoSave();
+  void ToggleAutostart();
+  void FocusSearch();
+  void ResetSearch();
+  void ShowView(int mode);
+  void ToggleStatusBar();
+  void ToggleSync();
+
   // Document lifecycle.
   bool SaveToPath(const std::wstring& path);
   bool Save();

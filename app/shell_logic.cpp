@@ -24,10 +24,12 @@ int PlacementShowCommand(UINT storedShowCmd, int programShowCmd, bool startHidde
 }
 
 RECT DefaultWindowRect(const RECT& workArea, int dpi) {
+  // 1320 x 860 at 96 DPI, but never more than 94 % and 92 % of the work area.
+  constexpr int kWidth = 1320, kHeight = 860;
   int areaWidth = workArea.right - workArea.left;
   int areaHeight = workArea.bottom - workArea.top;
-  int width = std::min(areaWidth * 94 / 100, MulDiv(1320, dpi, 96));
-  int height = std::min(areaHeight * 92 / 100, MulDiv(860, dpi, 96));
+  int width = std::min(areaWidth * 94 / 100, MulDiv(kWidth, dpi, 96));
+  int height = std::min(areaHeight * 92 / 100, MulDiv(kHeight, dpi, 96));
   int x = workArea.left + (areaWidth - width) / 2;
   int y = workArea.top + (areaHeight - height) / 2;
   return RECT{x, y, x + width, y + height};
