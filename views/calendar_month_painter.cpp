@@ -63,9 +63,7 @@ void PaintDayItems(CalendarView& view, const PaintContext& ctx, const RECT& cell
   if (plan.moreCount > 0) {
     int top = firstTop + plan.bars * step;
     RECT more{cell.left + ctx.S(8), top, cell.right - ctx.S(4), top + ctx.S(kMonthBarHeight)};
-    PaintTextLine(ctx.dc, ctx.fonts->item, i18n::FormatText(L"+{0}개 더보기", {std::to_wstring(plan.moreCount)}),
-                  more, color::kMutedText);
-    AddRegion(view, more, date, 0, kHitMoreLink);
+    PaintMoreLink(view, ctx, more, date, plan.moreCount);
   }
 }
 

@@ -56,9 +56,7 @@ void PaintColumnItems(CalendarView& view, const PaintContext& ctx, const RECT& b
   }
   if (fit.moreCount > 0) {
     RECT more{x + ctx.S(4), fit.moreTop, x + width, fit.moreTop + ctx.S(kMoreRowHeight)};
-    PaintTextLine(ctx.dc, ctx.fonts->item, i18n::FormatText(L"+{0}개 더보기", {std::to_wstring(fit.moreCount)}),
-                  more, color::kMutedText);
-    AddRegion(view, more, date, 0, kHitMoreLink);
+    PaintMoreLink(view, ctx, more, date, fit.moreCount);
   }
 }
 

@@ -239,6 +239,17 @@ void ForgetItems(HMENU menu) {
   store.byMenu.erase(owned);
 }
 
+// Hands a WM_MEASUREITEM or WM_DRAWITEM item to `handle` when it is one of our records.
+template <typename Item, typename Handler>
+bool ForMenuItem(Item* item, LRESULT& result, Handler handle) {
+  if (item == nullptr || item->CtlType != ODT_MENU) return false;
+  const MenuItemRecord* record = FindRecord(item->itemData);
+  if (record == nullptr) return false;
+  handle(*record, *item);
+  result = TRUE;
+  return true;
+}
+
 }  // namespace
 
 int FindMenuMnemonic(const std::vector<std::wstring>& labels, wchar_t typed) {
@@ -317,24 +328,10 @@ void SetMenuFontSet(const FontSet* fonts) { g_menuFonts = fonts; }
 bool HandleMenuMessage(HWND /*window*/, UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
   try {
     switch (message) {
-      case WM_MEASUREITEM: {
-        auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lparam);
-        if (measure == nullptr || measure->CtlType != ODT_MENU) return false;
-        const MenuItemRecord* record = FindRecord(measure->itemData);
-        if (record == nullptr) return false;
-        MeasureItem(*record, *measure);
-        result = TRUE;
-        return true;
-      }
-      case WM_DRAWITEM: {
-        auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
-        if (item == nullptr || item->CtlType != ODT_MENU) return false;
-        const MenuItemRecord* record = FindRecord(item->itemData);
-        if (record == nullptr) return false;
-        DrawItem(*record, *item);
-        result = TRUE;
-        return true;
-      }
+      case WM_MEASUREITEM:
+        return ForMenuItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lparam), result, MeasureItem);
+      case WM_DRAWITEM:
+        return ForMenuItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lparam), result, DrawItem);
       case WM_MENUCHAR: {
         auto menu = reinterpret_cast<HMENU>(lparam);
         if (menu == nullptr || !IsMenu(menu)) return false;
