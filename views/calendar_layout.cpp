@@ -181,7 +181,8 @@ RECT YearTileRect(const RECT& area, int month, int dpi) {
   int w = area.right - area.left, h = area.bottom - area.top;
   int columns = YearColumns(w, h);
   int rows = 12 / columns;
-  int g = Scale(12, dpi);
+  constexpr int kTileGap = 12;
+  int g = Scale(kTileGap, dpi);
   int column = month % columns, row = month / columns;
   RECT tile;
   tile.left = area.left + g + (w - g) * column / columns;
@@ -192,10 +193,10 @@ RECT YearTileRect(const RECT& area, int month, int dpi) {
 }
 
 RECT YearDayCellRect(const RECT& tile, int cell, int dpi) {
-  int x0 = tile.left + Scale(8, dpi);
-  int width = (tile.right - tile.left) - Scale(16, dpi);
-  int top = tile.top + Scale(34, dpi) + Scale(18, dpi) + Scale(2, dpi);
-  int height = tile.bottom - Scale(8, dpi) - top;
+  int x0 = tile.left + Scale(kYearTileInset, dpi);
+  int width = (tile.right - tile.left) - Scale(2 * kYearTileInset, dpi);
+  int top = tile.top + Scale(kYearTitleHeight, dpi) + Scale(kYearWeekDayHeight, dpi) + Scale(kYearGridGap, dpi);
+  int height = tile.bottom - Scale(kYearTileInset, dpi) - top;
   int row = cell / 7, column = cell % 7;
   return RECT{ColumnEdge(x0, width, column), RowEdge(top, height, 6, row), ColumnEdge(x0, width, column + 1),
               RowEdge(top, height, 6, row + 1)};
@@ -203,7 +204,8 @@ RECT YearDayCellRect(const RECT& tile, int cell, int dpi) {
 
 int YearDayRadius(const RECT& cell, int dpi) {
   int side = std::min(cell.right - cell.left, cell.bottom - cell.top);
-  return std::max(Scale(5, dpi), side / 2 - Scale(1, dpi));
+  constexpr int kMinRadius = 5, kRoom = 1;  // a day's circle keeps a pixel from its neighbours
+  return std::max(Scale(kMinRadius, dpi), side / 2 - Scale(kRoom, dpi));
 }
 
 int ClampScroll(int offset, int contentHeight, int visibleHeight) {
@@ -214,13 +216,15 @@ int ClampScroll(int offset, int contentHeight, int visibleHeight) {
 RECT ScrollThumbRect(int areaRight, int contentTop, int visibleHeight, int contentHeight, int scrollOffset,
                      int dpi) {
   if (visibleHeight <= 0 || visibleHeight >= contentHeight) return RECT{};
-  int track = visibleHeight - Scale(8, dpi);
+  // A thin thumb 4 px from the right edge, 4 px from the ends of the track, at least 30 px long.
+  constexpr int kInset = 4, kWidth = 4, kMinThumb = 30;
+  int track = visibleHeight - Scale(2 * kInset, dpi);
   int64_t proportional = static_cast<int64_t>(visibleHeight) * track / contentHeight;
-  int thumb = std::max(Scale(30, dpi), static_cast<int>(proportional));
+  int thumb = std::max(Scale(kMinThumb, dpi), static_cast<int>(proportional));
   int travel = track - thumb;
-  int top = contentTop + Scale(4, dpi) +
+  int top = contentTop + Scale(kInset, dpi) +
             static_cast<int>(static_cast<int64_t>(travel) * scrollOffset / std::max(1, contentHeight - visibleHeight));
-  return RECT{areaRight - Scale(8, dpi), top, areaRight - Scale(4, dpi), top + thumb};
+  return RECT{areaRight - Scale(kInset + kWidth, dpi), top, areaRight - Scale(kInset, dpi), top + thumb};
 }
 
 WheelResult AccumulateWheel(int remainder, int delta) {

@@ -34,6 +34,10 @@ constexpr int kMonthBarHeight = 20;       // a project bar in a month cell, also
 constexpr int kMonthBarGap = 3;
 constexpr int kMoreRowHeight = 22;        // "+n more" under a week column's cards
 constexpr int kWeekItemGap = 6;
+constexpr int kYearTileInset = 8;         // a month tile's edges to its day grid
+constexpr int kYearTitleHeight = 34;      // the month's name above the week-day row
+constexpr int kYearWeekDayHeight = 18;
+constexpr int kYearGridGap = 2;           // week-day row to the days
 
 // ---- Dates and periods -------------------------------------------------------------
 

@@ -16,6 +16,7 @@ namespace {
 
 HINSTANCE g_classInstance = nullptr;
 constexpr int kInitialSize = 100;  // until the parent lays it out
+constexpr int kMinBodyHeight = 40;  // a body lower than this is not painted at all
 
 // The window that carries a view's state; the painters and handlers work on the state.
 class CalendarWindow : public kit::BaseWindow<CalendarWindow> {
@@ -51,7 +52,7 @@ void PaintAll(CalendarView& view, HDC dc, const RECT& client) {
   int width = client.right - client.left;
   PaintHeader(ctx, view, width);
   RECT area{client.left, client.top + view.headerHeight, client.right, client.bottom};
-  if (area.bottom - area.top > ctx.S(40)) {
+  if (area.bottom - area.top > ctx.S(kMinBodyHeight)) {
     IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
     switch (view.viewMode) {
       case kDayView: PaintDayView(view, ctx, area); break;
