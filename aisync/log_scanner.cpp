@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "aisync/record_block.h"
 #include "i18n/translate.h"
 #include "model/file_io.h"
 #include "model/unique_handle.h"
@@ -52,15 +53,6 @@ bool LocalDateOf(const FILETIME& written, Date& date) {
 }
 
 }  // namespace
-
-std::wstring_view SourceShortName(int sourceKind) {
-  switch (sourceKind) {
-    case kAiSourceChat: return L"Chat";
-    case kAiSourceCodex: return L"Codex";
-    case kAiSourceClaude: return L"Claude Code";
-    default: return L"AI";
-  }
-}
 
 LogFolders LogFoldersFromEnvironment() {
   LogFolders folders;
@@ -210,7 +202,7 @@ void LogScanner::ReadNewBytes(const std::wstring& path, int sourceKind, FileRead
                               nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file) {
     status = i18n::FormatText(L"{0} 기록 읽기 대기: {1}",
-                              {SourceShortName(sourceKind), fileio::SystemErrorText(GetLastError())});
+                              {SourceLabel(sourceKind), fileio::SystemErrorText(GetLastError())});
     return;
   }
   LARGE_INTEGER size{};

@@ -107,7 +107,4 @@ class LogScanner {
   size_t heldBytes_ = 0;
 };
 
-// Short names of the source kinds in messages: "Chat", "Codex", "Claude Code", "AI".
-std::wstring_view SourceShortName(int sourceKind);
-
 }  // namespace aisync

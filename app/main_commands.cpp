@@ -24,28 +24,37 @@ struct MenuItem {
   bool radio = false;
 };
 
-HMENU BuildPopup(std::initializer_list<MenuItem> items) {
-  HMENU popup = CreatePopupMenu();
+void MarkRadio(HMENU menu, int id) {
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof(info);
+  info.fMask = MIIM_FTYPE;
+  info.fType = MFT_STRING | MFT_RADIOCHECK;
+  SetMenuItemInfoW(menu, id, FALSE, &info);
+}
+
+// The parent owns the popup once it is appended.
+void AppendPopup(HMENU parent, kit::UniqueMenu popup, const wchar_t* title) {
+  if (AppendMenuW(parent, MF_POPUP, reinterpret_cast<UINT_PTR>(popup.get()), title)) popup.release();
+}
+
+kit::UniqueMenu BuildPopup(std::initializer_list<MenuItem> items) {
+  kit::UniqueMenu popup(CreatePopupMenu());
   for (const auto& item : items) {
     if (item.id == 0) {
-      AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+      AppendMenuW(popup.get(), MF_SEPARATOR, 0, nullptr);
       continue;
     }
-    AppendMenuW(popup, MF_STRING, item.id, i18n::Translate(item.text));
-    if (item.radio) {
-      MENUITEMINFOW info{sizeof(info)};
-      info.fMask = MIIM_FTYPE;
-      info.fType = MFT_STRING | MFT_RADIOCHECK;
-      SetMenuItemInfoW(popup, item.id, FALSE, &info);
-    }
+    AppendMenuW(popup.get(), MF_STRING, item.id, i18n::Translate(item.text));
+    if (item.radio) MarkRadio(popup.get(), item.id);
   }
   return popup;
 }
 
-HMENU BuildMenuBar() {
-  HMENU bar = CreateMenu();
-  auto add = [bar](HMENU popup, const wchar_t* title) {
-    AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), i18n::Translate(title));
+kit::UniqueMenu BuildMenuBar() {
+  kit::UniqueMenu owner(CreateMenu());
+  HMENU bar = owner.get();
+  auto add = [bar](kit::UniqueMenu popup, const wchar_t* title) {
+    AppendPopup(bar, std::move(popup), i18n::Translate(title));
   };
   add(BuildPopup({{IDM_FILE_NEW, L"새 프로젝트 파일(&N)...\tCtrl+Shift+N"},
                   {IDM_FILE_OPEN, L"열기(&O)...\tCtrl+O"},
@@ -93,21 +102,18 @@ HMENU BuildMenuBar() {
                   {IDM_SYNC_FOLDER, L"선택 프로젝트의 기록/첨부 폴더 열기"}}),
       L"연동(&L)");
 
-  HMENU languages = CreatePopupMenu();
+  kit::UniqueMenu languages(CreatePopupMenu());
   for (int i = 0; i < i18n::kLanguageCount; ++i) {
     // Native names are shown as they are; only "System language" is translated.
     const wchar_t* label = i == 0 ? i18n::Translate(i18n::kLanguageNativeNames[0]) : i18n::kLanguageNativeNames[i];
-    AppendMenuW(languages, MF_STRING, IDM_LANGUAGE_FIRST + i, label);
-    MENUITEMINFOW info{sizeof(info)};
-    info.fMask = MIIM_FTYPE;
-    info.fType = MFT_STRING | MFT_RADIOCHECK;
-    SetMenuItemInfoW(languages, IDM_LANGUAGE_FIRST + i, FALSE, &info);
+    AppendMenuW(languages.get(), MF_STRING, IDM_LANGUAGE_FIRST + i, label);
+    MarkRadio(languages.get(), IDM_LANGUAGE_FIRST + i);
   }
-  HMENU settingsMenu = CreatePopupMenu();
-  AppendMenuW(settingsMenu, MF_POPUP, reinterpret_cast<UINT_PTR>(languages), i18n::Translate(L"언어(&L)"));
-  add(settingsMenu, L"설정(&T)");
+  kit::UniqueMenu settingsMenu(CreatePopupMenu());
+  AppendPopup(settingsMenu.get(), std::move(languages), i18n::Translate(L"언어(&L)"));
+  add(std::move(settingsMenu), L"설정(&T)");
   add(BuildPopup({{IDM_RELEASE_NOTES, L"업데이트 내역(&U)..."}, {IDM_ABOUT, L"Tavrilo 정보(&A)..."}}), L"도움말(&H)");
-  return bar;
+  return owner;
 }
 
 void Enable(HMENU menu, int id, bool on) { EnableMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED)); }
@@ -116,14 +122,10 @@ void Check(HMENU menu, int id, bool on) { CheckMenuItem(menu, id, MF_BYCOMMAND |
 }  // namespace
 
 void MainWindow::RebuildMenuBar() {
-  HMENU old = menuBar_;
-  menuBar_ = BuildMenuBar();
-  kit::MakeMenuOwnerDrawn(menuBar_, true);
-  SetMenu(window_, menuBar_);
-  if (old) {
-    kit::ReleaseOwnerDrawnMenu(old);
-    DestroyMenu(old);
-  }
+  kit::OwnerDrawnMenu bar = kit::MakeOwnerDrawn(BuildMenuBar(), true);
+  SetMenu(window_, bar.get());
+  // The old bar goes only once the window no longer shows it.
+  menuBar_ = std::move(bar);
   DrawMenuBar(window_);
 }
 
@@ -167,62 +169,22 @@ void MainWindow::RunCommand(int id) {
     case IDM_FILE_SAVE_AS: SaveAs(); break;
     case IDM_EXPORT_PROJECT: ExportProject(); break;
     case IDM_IMPORT_PROJECTS: ImportProjects(); break;
-    case IDM_AUTOSAVE:
-      autoSave_ = !autoSave_;
-      settings::WriteSettingDword(L"AutoSave", autoSave_ ? 1 : 0);
-      if (autoSave_ && modified_ && !currentPath_.empty()) SaveToPath(currentPath_);
-      SetStatusMessage(autoSave_ ? L"자동 저장을 켰습니다." : L"자동 저장을 껐습니다. Ctrl+S로 저장하세요.");
-      RefreshStatusBar();
-      break;
+    case IDM_AUTOSAVE: ToggleAutoSave(); break;
     case IDM_EXIT: Exit(); break;
-    case IDM_AUTOSTART: {
-      std::wstring error;
-      if (!autostart::Set(!autostart::IsPresent(), error)) {
-        ShowMessage(error, i18n::Translate(L"자동 실행 설정"), MB_ICONERROR);
-      }
-      break;
-    }
+    case IDM_AUTOSTART: ToggleAutostart(); break;
     case IDM_SHOW_WINDOW: ShowMainWindow(); break;
-    case IDM_FIND: {
-      HWND search = child(kSearchBoxId);
-      SetFocus(search);
-      SendMessageW(search, EM_SETSEL, 0, -1);
-      break;
-    }
-    case IDM_RESET_SEARCH:
-      SendMessageW(child(kCategoryBoxId), CB_SETCURSEL, 0, 0);
-      SetWindowTextW(child(kSearchBoxId), L"");
-      searchText_.clear();
-      categoryFilter_ = -1;
-      break;
+    case IDM_FIND: FocusSearch(); break;
+    case IDM_RESET_SEARCH: ResetSearch(); break;
     case IDM_VIEW_DAY:
     case IDM_VIEW_WEEK:
     case IDM_VIEW_MONTH:
-    case IDM_VIEW_YEAR:
-      if (calendar_) {
-        calendar::SetViewMode(calendar_, id - IDM_VIEW_DAY);
-        settings::WriteSettingDword(L"ViewMode", static_cast<uint32_t>(id - IDM_VIEW_DAY));
-        RefreshStatusBar();
-      }
-      break;
+    case IDM_VIEW_YEAR: ShowView(id - IDM_VIEW_DAY); break;
     case IDM_VIEW_TODAY: if (calendar_) calendar::Today(calendar_); break;
     case IDM_VIEW_PREVIOUS: if (calendar_) calendar::Previous(calendar_); break;
     case IDM_VIEW_NEXT: if (calendar_) calendar::Next(calendar_); break;
     case IDM_VIEW_GOTO_DATE: if (calendar_) calendar::FocusDatePicker(calendar_); break;
-    case IDM_VIEW_STATUS_BAR:
-      statusBarVisible_ = !statusBarVisible_;
-      ShowWindow(child(kStatusBarId), statusBarVisible_ ? SW_SHOW : SW_HIDE);
-      settings::WriteSettingDword(L"StatusBar", statusBarVisible_ ? 1 : 0);
-      LayOut();
-      RefreshStatusBar();
-      break;
-    case IDM_SYNC_TOGGLE:
-      aiSyncEnabled_ = !aiSyncEnabled_;
-      settings::WriteSettingDword(L"CodexSync", aiSyncEnabled_ ? 1 : 0);
-      RestartSync();
-      SetStatusMessage(aiSyncEnabled_ ? L"VS Code AI 자동 기록을 켰습니다." : L"VS Code AI 자동 기록을 껐습니다.");
-      RefreshStatusBar();
-      break;
+    case IDM_VIEW_STATUS_BAR: ToggleStatusBar(); break;
+    case IDM_SYNC_TOGGLE: ToggleSync(); break;
     case IDM_SYNC_NOW:
       syncWorker_.Wake();
       ApplyPendingRecords();
@@ -237,6 +199,57 @@ void MainWindow::RunCommand(int id) {
       // arrive with the project list and the project dialog.
       break;
   }
+}
+
+void MainWindow::ToggleAutoSave() {
+  autoSave_ = !autoSave_;
+  settings::WriteSettingDword(L"AutoSave", autoSave_ ? 1 : 0);
+  if (autoSave_ && modified_ && !currentPath_.empty()) SaveToPath(currentPath_);
+  SetStatusMessage(autoSave_ ? L"자동 저장을 켰습니다." : L"자동 저장을 껐습니다. Ctrl+S로 저장하세요.");
+  RefreshStatusBar();
+}
+
+void MainWindow::ToggleAutostart() {
+  std::wstring error;
+  if (!autostart::Set(!autostart::IsPresent(), error)) {
+    ShowMessage(error, i18n::Translate(L"자동 실행 설정"), MB_ICONERROR);
+  }
+}
+
+void MainWindow::FocusSearch() {
+  HWND search = child(kSearchBoxId);
+  SetFocus(search);
+  SendMessageW(search, EM_SETSEL, 0, -1);
+}
+
+void MainWindow::ResetSearch() {
+  SendMessageW(child(kCategoryBoxId), CB_SETCURSEL, 0, 0);
+  SetWindowTextW(child(kSearchBoxId), L"");
+  searchText_.clear();
+  categoryFilter_ = -1;
+}
+
+void MainWindow::ShowView(int mode) {
+  if (!calendar_) return;
+  calendar::SetViewMode(calendar_, mode);
+  settings::WriteSettingDword(L"ViewMode", static_cast<uint32_t>(mode));
+  RefreshStatusBar();
+}
+
+void MainWindow::ToggleStatusBar() {
+  statusBarVisible_ = !statusBarVisible_;
+  ShowWindow(child(kStatusBarId), statusBarVisible_ ? SW_SHOW : SW_HIDE);
+  settings::WriteSettingDword(L"StatusBar", statusBarVisible_ ? 1 : 0);
+  LayOut();
+  RefreshStatusBar();
+}
+
+void MainWindow::ToggleSync() {
+  aiSyncEnabled_ = !aiSyncEnabled_;
+  settings::WriteSettingDword(L"CodexSync", aiSyncEnabled_ ? 1 : 0);
+  RestartSync();
+  SetStatusMessage(aiSyncEnabled_ ? L"VS Code AI 자동 기록을 켰습니다." : L"VS Code AI 자동 기록을 껐습니다.");
+  RefreshStatusBar();
 }
 
 LRESULT MainWindow::OnNotify(const NMHDR* header) {
@@ -270,17 +283,8 @@ bool MainWindow::FocusRing(bool backwards) {
 }
 
 bool MainWindow::PreTranslate(MSG& msg) {
+  if (modeless_.Route(msg)) return true;
   if (msg.message != WM_KEYDOWN) return false;
-  if (releaseNotesWindow_ && IsWindow(releaseNotesWindow_) &&
-      (msg.hwnd == releaseNotesWindow_ || IsChild(releaseNotesWindow_, msg.hwnd))) {
-    if (msg.wParam == VK_ESCAPE) {
-      SendMessageW(releaseNotesWindow_, WM_CLOSE, 0, 0);
-      return true;
-    }
-    if (msg.wParam == VK_TAB) return IsDialogMessageW(releaseNotesWindow_, &msg) != FALSE;
-    if (msg.wParam == VK_RETURN) return kit::ClickFocusedButton(releaseNotesWindow_);
-    return false;
-  }
   if (msg.hwnd != window_ && !IsChild(window_, msg.hwnd)) return false;
   HWND search = child(kSearchBoxId);
   if (msg.wParam == VK_ESCAPE && msg.hwnd == search) {
@@ -296,8 +300,7 @@ bool MainWindow::PreTranslate(MSG& msg) {
 void MainWindow::ChangeLanguage(int language) {
   i18n::SetLanguage(language);
   settings::WriteSettingString(L"Language", i18n::kLanguageCodes[language]);
-  kit::BuildFontSet(fonts_, dpi_);
-  kit::SetMenuFontSet(&fonts_);
+  RebuildFonts();
   RebuildMenuBar();
   SetChildTexts();
   ApplyChildFonts();
@@ -315,8 +318,7 @@ void MainWindow::ChangeLanguage(int language) {
   LayOut();
   InvalidateRect(window_, nullptr, TRUE);
   if (releaseNotesWindow_ && IsWindow(releaseNotesWindow_)) {
-    SendMessageW(releaseNotesWindow_, WM_CLOSE, 0, 0);
-    releaseNotesWindow_ = nullptr;
+    CloseReleaseNotes();
     ShowReleaseNotes();
   }
 }

@@ -1,7 +1,6 @@
 // The open document's lifecycle: start-up load, save, open, new file, export, import.
 #include <windows.h>
 #include <shlobj.h>
-#include <shobjidl.h>
 
 #include "app/main_window.h"
 #include "app/settings.h"
@@ -13,43 +12,6 @@
 #include "views/calendar_view.h"
 
 namespace mainwindow {
-
-bool ChooseFileWithDialog(HWND owner, bool save, const std::wstring& title, const std::wstring& suggested,
-                          std::wstring& chosen) {
-  kit::ComPtr<IFileDialog> dialog;
-  if (FAILED(CoCreateInstance(save ? CLSID_FileSaveDialog : CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
-                              IID_IFileDialog, dialog.put_void()))) {
-    return false;
-  }
-  FILEOPENDIALOGOPTIONS options = 0;
-  dialog->GetOptions(&options);
-  options |= FOS_FORCEFILESYSTEM | FOS_PATHMUSTEXIST | (save ? FOS_OVERWRITEPROMPT : FOS_FILEMUSTEXIST);
-  dialog->SetOptions(options);
-  std::wstring projectFiles = i18n::Translate(L"Tavrilo 프로젝트 파일 (*.qlproj)");
-  std::wstring allFiles = i18n::Translate(L"모든 파일 (*.*)");
-  COMDLG_FILTERSPEC types[] = {{projectFiles.c_str(), L"*.qlproj"}, {allFiles.c_str(), L"*.*"}};
-  dialog->SetFileTypes(2, types);
-  dialog->SetFileTypeIndex(1);
-  dialog->SetDefaultExtension(L"qlproj");
-  dialog->SetOkButtonLabel(save ? i18n::Translate(L"저장") : i18n::Translate(L"열기"));
-  dialog->SetTitle(title.c_str());
-  std::wstring folder = fileio::FolderPart(suggested);
-  if (!folder.empty() && fileio::FolderExists(folder)) {
-    kit::ComPtr<IShellItem> item;
-    if (SUCCEEDED(SHCreateItemFromParsingName(folder.c_str(), nullptr, IID_IShellItem, item.put_void()))) {
-      dialog->SetFolder(item.get());
-    }
-  }
-  if (save) dialog->SetFileName(fileio::FileNamePart(suggested).c_str());
-  if (FAILED(dialog->Show(owner))) return false;
-  kit::ComPtr<IShellItem> result;
-  if (FAILED(dialog->GetResult(result.put()))) return false;
-  wchar_t* path = nullptr;
-  if (FAILED(result->GetDisplayName(SIGDN_FILESYSPATH, &path)) || path == nullptr) return false;
-  chosen = path;
-  CoTaskMemFree(path);
-  return true;
-}
 
 std::wstring MainWindow::DefaultPath() const {
   std::wstring base = options_.documentsFolder.empty() ? shell::DocumentsFolder() : options_.documentsFolder;
@@ -86,14 +48,21 @@ void MainWindow::LoadStartupDocument() {
                         L"\n\n기존 파일을 보호하기 위해 빈 문서로 시작합니다.\n'다른 이름으로 저장'으로 새 위치에 저장하세요.");
 }
 
-void MainWindow::DocumentChanged(const std::wstring& status) {
-  modified_ = true;
+bool MainWindow::ApplyEdit(const std::function<bool(ProjectDocument&)>& change, const std::wstring& status,
+                           EditSave save) {
+  if (!change || !change(document_)) return false;
+  modified_ = save != EditSave::kSavedByChange;
   statusMessage_ = status;
-  if (calendar_) calendar::RebuildDayIndex(calendar_);
-  RefreshLists();
-  if (autoSave_ && !currentPath_.empty()) SaveToPath(currentPath_);
+  RefreshAfterDocumentChange();
+  if (modified_ && autoSave_ && !currentPath_.empty()) SaveToPath(currentPath_);
   RefreshTitle();
   RefreshStatusBar();
+  return true;
+}
+
+void MainWindow::RefreshAfterDocumentChange() {
+  if (calendar_) calendar::RebuildDayIndex(calendar_);
+  RefreshLists();
 }
 
 bool MainWindow::SaveToPath(const std::wstring& path) {
@@ -147,11 +116,8 @@ void MainWindow::ReplaceDocument(ProjectDocument document, const std::wstring& p
   modified_ = false;
   settings::WriteSettingString(L"LastFile", path);
   selectedProjectId_ = 0;
-  if (calendar_) {
-    calendar::SetSelectedProject(calendar_, 0);
-    calendar::RebuildDayIndex(calendar_);
-  }
-  RefreshLists();
+  if (calendar_) calendar::SetSelectedProject(calendar_, 0);
+  RefreshAfterDocumentChange();
   SetStatusMessage(status);
   RefreshTitle();
   RefreshStatusBar();
@@ -238,9 +204,13 @@ void MainWindow::ImportProjects() {
     return;
   }
   int32_t last = 0;
-  for (auto& project : projects) last = document_.AddProject(std::move(project));
   std::wstring text = i18n::FormatText(L"프로젝트 {0}개를 가져왔습니다.", {std::to_wstring(projects.size())});
-  DocumentChanged(text);
+  ApplyEdit(
+      [&](ProjectDocument& document) {
+        for (auto& project : projects) last = document.AddProject(std::move(project));
+        return true;
+      },
+      text);
   SelectProject(last);
   statusMessage_ = text;
   RefreshStatusBar();

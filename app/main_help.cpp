@@ -8,8 +8,21 @@
 namespace mainwindow {
 
 void MainWindow::ShowAbout() {
-  widgets::MsgBox(window_, shell::AboutText(currentPath_).c_str(), i18n::Translate(L"Tavrilo 정보"), MB_ICONINFORMATION,
-                  IDI_APP, IDB_ABOUT_PREVIEW);
+  services_.showAbout(window_, shell::AboutText(currentPath_), i18n::Translate(L"Tavrilo 정보"));
+}
+
+void MainWindow::OfferReleaseNotes() {
+  if (releaseNotesPending_) PostMessageW(window_, kShowReleaseNotes, 0, 0);
+}
+
+void MainWindow::OnReleaseNotesRequest() {
+  shell::ReleaseNotesFacts facts;
+  facts.pending = releaseNotesPending_;
+  facts.startupMessageWaiting = !pendingMessage_.empty();
+  facts.windowEnabled = IsWindowEnabled(window_) != FALSE;
+  facts.windowVisible = IsWindowVisible(window_) != FALSE;
+  facts.windowMinimized = IsIconic(window_) != FALSE;
+  if (shell::ReleaseNotesDue(facts)) ShowReleaseNotes();
 }
 
 void MainWindow::ShowReleaseNotes() {
@@ -22,8 +35,15 @@ void MainWindow::ShowReleaseNotes() {
   if (box == nullptr) return;
   ShowWindow(box, SW_SHOW);
   if (HWND ok = GetDlgItem(box, IDOK)) SetFocus(ok);
+  modeless_.Add(box);
   releaseNotesWindow_ = box;
   releaseNotesPending_ = false;
+}
+
+void MainWindow::CloseReleaseNotes() {
+  if (releaseNotesWindow_ && IsWindow(releaseNotesWindow_)) SendMessageW(releaseNotesWindow_, WM_CLOSE, 0, 0);
+  modeless_.Remove(releaseNotesWindow_);
+  releaseNotesWindow_ = nullptr;
 }
 
 }  // namespace mainwindow

@@ -41,13 +41,29 @@ void MainWindow::RestartSync() {
   RefreshStatusBar();
 }
 
+namespace {
+
+// Holds a flag up for a scope, so that no path (an exception included) leaves it set.
+class FlagScope {
+ public:
+  explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+  ~FlagScope() { flag_ = false; }
+  FlagScope(const FlagScope&) = delete;
+  FlagScope& operator=(const FlagScope&) = delete;
+
+ private:
+  bool& flag_;
+};
+
+}  // namespace
+
 void MainWindow::ApplyPendingRecords() {
   if (!aiSyncEnabled_ || applying_ || !IsWindowEnabled(window_) || exitInProgress_) return;
   if (currentPath_.empty()) {
     syncStatusText_ = i18n::Translate(L"프로젝트 파일을 저장하면 연동이 시작됩니다.");
     return;
   }
-  applying_ = true;
+  FlagScope applying(applying_);
   std::vector<aisync::AiRecord> arrived;
   std::wstring workerStatus;
   syncWorker_.Take(arrived, workerStatus);
@@ -57,15 +73,17 @@ void MainWindow::ApplyPendingRecords() {
   auto save = [&path](const ProjectDocument& document, std::wstring& error) {
     return projectfile::SaveProjectFile(path, document.projects, document.nextId, error);
   };
-  aisync::ApplyResult result = aisync::ApplyPending(pendingRecords_, document_, aisync::FileAiRecord, save);
-  if (result.filed > 0) {
-    modified_ = false;
+  // Each filed record is saved at once, whatever the auto-save setting says.
+  aisync::ApplyResult result;
+  std::wstring status;
+  auto file = [&](ProjectDocument& document) {
+    result = aisync::ApplyPending(pendingRecords_, document, aisync::FileAiRecord, save);
+    if (result.filed == 0) return false;
     savedCounter_ += result.filed;
-    if (calendar_) calendar::RebuildDayIndex(calendar_);
-    RefreshLists();
-    RefreshTitle();
-    statusMessage_ = i18n::FormatText(L"VS Code AI 대화 기록 {0}건을 자동 저장했습니다.", {std::to_wstring(result.filed)});
-  }
+    status = i18n::FormatText(L"VS Code AI 대화 기록 {0}건을 자동 저장했습니다.", {std::to_wstring(result.filed)});
+    return true;
+  };
+  ApplyEdit(file, status, EditSave::kSavedByChange);
   if (!result.lastError.empty()) {
     syncStatusText_ = i18n::Translate(L"저장 재시도 중: ") + result.lastError;
     SetStatusMessage(L"AI 기록 저장을 재시도합니다. 연동 메뉴에서 상태를 확인할 수 있습니다.");
@@ -76,7 +94,6 @@ void MainWindow::ApplyPendingRecords() {
                                        {std::to_wstring(savedCounter_), std::to_wstring(pendingRecords_.size())});
   }
   RefreshStatusBar();
-  applying_ = false;
 }
 
 void MainWindow::ShowSyncStatus() {

@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "i18n/translate.h"
 #include "resources/command_ids.h"
+#include "resources/resource_ids.h"
 #include "ui/kit/gdi.h"
 #include "ui/kit/menus.h"
 
@@ -29,7 +30,7 @@ bool MainWindow::AddTrayIcon() {
   NOTIFYICONDATAW data = IconData(window_);
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
   data.uCallbackMessage = kTrayCallback;
-  data.hIcon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(101), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+  data.hIcon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                              GetSystemMetrics(SM_CYSMICON), LR_SHARED));
   lstrcpynW(data.szTip, i18n::Translate(L"Tavrilo - 클릭하여 열기"), ARRAYSIZE(data.szTip));
   trayIconAdded_ = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
@@ -47,13 +48,14 @@ void MainWindow::DeleteTrayIcon() {
 }
 
 void MainWindow::ShowMainWindow() {
-  WINDOWPLACEMENT placement{sizeof(placement)};
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof(placement);
   GetWindowPlacement(window_, &placement);
   int show = IsIconic(window_) ? SW_RESTORE : (placement.showCmd == SW_SHOWMAXIMIZED ? SW_SHOWMAXIMIZED : SW_SHOW);
   ShowWindow(window_, show);
   HWND popup = GetLastActivePopup(window_);
   SetForegroundWindow(popup && IsWindowVisible(popup) ? popup : window_);
-  if (releaseNotesPending_) PostMessageW(window_, kShowReleaseNotes, 0, 0);
+  OfferReleaseNotes();
 }
 
 void MainWindow::OnTrayCallback(WPARAM wparam, LPARAM lparam) {
@@ -77,17 +79,16 @@ void MainWindow::ShowTrayMenu(POINT point) {
     return;
   }
   if (point.x == -1 && point.y == -1) GetCursorPos(&point);
-  kit::UniqueMenu menu(CreatePopupMenu());
-  AppendMenuW(menu.get(), MF_STRING, IDM_SHOW_WINDOW, i18n::Translate(L"Tavrilo 열기"));
-  AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(menu.get(), MF_STRING | (autostart::IsPresent() ? MF_CHECKED : 0), IDM_AUTOSTART,
+  kit::UniqueMenu items(CreatePopupMenu());
+  AppendMenuW(items.get(), MF_STRING, IDM_SHOW_WINDOW, i18n::Translate(L"Tavrilo 열기"));
+  AppendMenuW(items.get(), MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(items.get(), MF_STRING | (autostart::IsPresent() ? MF_CHECKED : 0), IDM_AUTOSTART,
               i18n::Translate(L"Windows 시작 시 자동 실행"));
-  AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr);
-  AppendMenuW(menu.get(), MF_STRING, IDM_EXIT, i18n::Translate(L"종료"));
-  kit::MakeMenuOwnerDrawn(menu.get(), false);
+  AppendMenuW(items.get(), MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(items.get(), MF_STRING, IDM_EXIT, i18n::Translate(L"종료"));
+  kit::OwnerDrawnMenu menu = kit::MakeOwnerDrawn(std::move(items), false);
   SetForegroundWindow(window_);
   int command = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, 0, window_, nullptr);
-  kit::ReleaseOwnerDrawnMenu(menu.get());
   menu.reset();
   PostMessageW(window_, WM_NULL, 0, 0);
   if (command != 0) RunCommand(command);
@@ -101,7 +102,7 @@ void MainWindow::CloseToTray() {
   }
   if (AddTrayIcon()) {
     SaveSettings();
-    if (releaseNotesWindow_ && IsWindow(releaseNotesWindow_)) SendMessageW(releaseNotesWindow_, WM_CLOSE, 0, 0);
+    CloseReleaseNotes();
     ShowWindow(window_, SW_HIDE);
     return;
   }

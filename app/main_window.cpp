@@ -17,103 +17,49 @@
 #include "ui/kit/menus.h"
 #include "ui/kit/msgbox.h"
 #include "ui/kit/scale.h"
+#include "resources/resource_ids.h"
 #include "views/calendar_view.h"
 
 namespace mainwindow {
 
-namespace {
-
-FileDialogFn g_fileDialog;
-MessageBoxFn g_messageBox;
-// Set when WM_NCCREATE hands the state to its window, which frees it at WM_NCDESTROY.
-bool g_stateAdopted = false;
-
-}  // namespace
-
-void SetFileDialogHandler(FileDialogFn handler) { g_fileDialog = std::move(handler); }
-void SetMessageBoxHandler(MessageBoxFn handler) { g_messageBox = std::move(handler); }
-
-bool ChooseFileWithDialog(HWND owner, bool save, const std::wstring& title, const std::wstring& suggested,
-                          std::wstring& chosen);
+using namespace metrics;
 
 int MainWindow::ShowMessage(const std::wstring& text, const std::wstring& caption, UINT flags) {
-  if (g_messageBox) return g_messageBox(window_, text, caption, flags);
-  return widgets::MsgBox(window_, text.c_str(), caption.c_str(), flags);
+  return services_.showMessage(window_, text, caption, flags);
 }
 
 bool MainWindow::ChooseFile(bool save, const std::wstring& title, const std::wstring& suggested, std::wstring& chosen) {
-  if (g_fileDialog) return g_fileDialog(window_, save, title, suggested, chosen);
-  return ChooseFileWithDialog(window_, save, title, suggested, chosen);
+  return services_.chooseFile(window_, save, title, suggested, chosen);
 }
 
 bool RegisterMainWindowClass(HINSTANCE instance) {
-  WNDCLASSEXW wc{sizeof(wc)};
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = MainWindow::WindowProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(101));
-  wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(101), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                             GetSystemMetrics(SM_CYSMICON), 0));
-  wc.lpszClassName = kMainWindowClass;
-  return RegisterClassExW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  WNDCLASSEXW wc = MainWindow::ClassInfo(instance, kMainWindowClass);
+  wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_APP));
+  wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  return MainWindow::Register(wc);
 }
 
-HWND CreateMainWindow(HINSTANCE instance, const StartupOptions& options) {
-  auto state = std::make_unique<MainWindow>(instance, options);
-  g_stateAdopted = false;
-  HWND window = CreateWindowExW(0, kMainWindowClass, L"Tavrilo", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, state.get());
-  // Once the window has it, the window frees it, also when creation fails later on;
-  // a window that never got as far leaves it to us.
-  if (g_stateAdopted) state.release();
-  return window;
+HWND CreateMainWindow(HINSTANCE instance, const StartupOptions& options, Services services) {
+  kit::WindowCreateArgs args;
+  args.className = kMainWindowClass;
+  args.title = L"Tavrilo";
+  args.style = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+  args.instance = instance;
+  return MainWindow::Create(std::make_unique<MainWindow>(instance, options, WithDefaults(std::move(services))), args);
 }
 
-MainWindow* FromWindow(HWND window) {
-  if (window == nullptr || !IsWindow(window)) return nullptr;
-  wchar_t name[64] = {};
-  GetClassNameW(window, name, 64);
-  if (lstrcmpW(name, kMainWindowClass) != 0) return nullptr;
-  return reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-}
+MainWindow* FromWindow(HWND window) { return MainWindow::FromWindow(window); }
 
-MainWindow::MainWindow(HINSTANCE instance, StartupOptions options) : instance_(instance), options_(std::move(options)) {
+MainWindow::MainWindow(HINSTANCE instance, StartupOptions options, Services services)
+    : instance_(instance), options_(std::move(options)), services_(std::move(services)) {
   statusMessage_ = i18n::Translate(L"준비");
   syncStatusText_ = i18n::Translate(L"VS Code AI 연동 준비 중");
 }
 
-MainWindow::~MainWindow() { kit::DestroyFontSet(fonts_); }
+MainWindow::~MainWindow() = default;
 
-LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  MainWindow* self = nullptr;
-  if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
-    self = static_cast<MainWindow*>(create->lpCreateParams);
-    if (self == nullptr) return FALSE;
-    self->window_ = window;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    g_stateAdopted = true;
-  } else {
-    self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  }
-  if (self == nullptr) return DefWindowProcW(window, message, wparam, lparam);
-
-  LRESULT result = 0;
-  try {
-    result = self->Handle(message, wparam, lparam);
-  } catch (...) {
-    // Nothing may unwind into the system's dispatch code.
-    result = DefWindowProcW(window, message, wparam, lparam);
-  }
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    delete self;
-  }
-  return result;
-}
-
-LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   if (taskbarCreatedMessage_ != 0 && message == taskbarCreatedMessage_) {
     trayIconAdded_ = false;
     if (!AddTrayIcon()) ShowMainWindow();
@@ -123,127 +69,93 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
   if (kit::HandleMenuMessage(window_, message, wparam, lparam, menuResult)) return menuResult;
 
   switch (message) {
-    case WM_CREATE:
-      return OnCreate() ? 0 : -1;
-    case WM_DESTROY:
-      OnDestroy();
-      return 0;
-    case WM_SIZE:
-      OnSize(wparam);
-      return 0;
-    case WM_ACTIVATE:
-      OnActivate(wparam);
-      return 0;
+    case WM_CREATE: return OnCreate() ? 0 : -1;
+    case WM_DESTROY: OnDestroy(); return 0;
+    case WM_SIZE: OnSize(wparam); return 0;
+    case WM_ACTIVATE: OnActivate(wparam); return 0;
     case WM_SETFOCUS:
       if (calendar_) SetFocus(calendar_);
       return 0;
     case WM_ENABLE:
       if (releaseNotesWindow_ && IsWindow(releaseNotesWindow_)) EnableWindow(releaseNotesWindow_, wparam != 0);
-      if (wparam && releaseNotesPending_) PostMessageW(window_, kShowReleaseNotes, 0, 0);
+      if (wparam) OfferReleaseNotes();
       return 0;
-    case WM_PAINT:
-      OnPaint();
-      return 0;
-    case WM_ERASEBKGND:
-      return 1;
-    case WM_CLOSE:
-      CloseToTray();
-      return 0;
-    case WM_QUERYENDSESSION:
-      return OnQueryEndSession();
+    case WM_PAINT: OnPaint(); return 0;
+    case WM_ERASEBKGND: return 1;
+    case WM_CLOSE: CloseToTray(); return 0;
+    case WM_QUERYENDSESSION: return OnQueryEndSession();
     case WM_ENDSESSION:
       if (wparam) DestroyWindow(window_);
       return 0;
-    case WM_SETCURSOR:
-      return OnSetCursor(wparam, lparam);
-    case WM_LBUTTONDOWN:
-      OnLeftButtonDown(POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)});
-      return 0;
+    case WM_SETCURSOR: return OnSetCursor(wparam, lparam);
+    case WM_LBUTTONDOWN: OnLeftButtonDown(POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)}); return 0;
     case WM_LBUTTONUP:
-      if (dragKind_ != 0) ReleaseCapture();
+      if (dragging_ != Splitter::kNone) ReleaseCapture();
       return 0;
-    case WM_MOUSEMOVE:
-      OnMouseMove(POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)});
-      return 0;
+    case WM_MOUSEMOVE: OnMouseMove(POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)}); return 0;
     case WM_MOUSELEAVE:
-      hoverSplitter_ = 0;
+      hoverSplitter_ = Splitter::kNone;
       InvalidateRect(window_, nullptr, FALSE);
       return 0;
-    case WM_CAPTURECHANGED:
-      OnCaptureChanged();
+    case WM_CAPTURECHANGED: OnCaptureChanged(); return 0;
+    case WM_GETMINMAXINFO:
+      reinterpret_cast<MINMAXINFO*>(lparam)->ptMinTrackSize = {kit::Scale(kMinTrackWidth, dpi_),
+                                                                kit::Scale(kMinTrackHeight, dpi_)};
       return 0;
-    case WM_GETMINMAXINFO: {
-      auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
-      info->ptMinTrackSize = {kit::Scale(900, dpi_), kit::Scale(600, dpi_)};
-      return 0;
-    }
-    case WM_MEASUREITEM: {
-      auto* item = reinterpret_cast<MEASUREITEMSTRUCT*>(lparam);
-      if (item->CtlType == ODT_LISTBOX) {
-        item->itemHeight = kit::Scale(76, dpi_);
-        return TRUE;
-      }
+    case WM_MEASUREITEM:
+      if (OnMeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lparam))) return TRUE;
       break;
-    }
-    case WM_DRAWITEM: {
-      auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
-      if (item->CtlType == ODT_BUTTON && kit::DrawKitButton(*item)) return TRUE;
-      if (item->CtlType == ODT_LISTBOX) {
-        // Project rows belong to the project list panel; an empty white row until then.
-        kit::FillSolidRect(item->hDC, item->rcItem, kit::color::kWhite);
-        return TRUE;
-      }
+    case WM_DRAWITEM:
+      if (OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lparam))) return TRUE;
       break;
-    }
-    case WM_COPYDATA:
-      return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lparam));
-    case WM_NOTIFY:
-      return OnNotify(reinterpret_cast<const NMHDR*>(lparam));
-    case WM_COMMAND:
-      OnCommand(wparam, lparam);
-      return 0;
+    case WM_COPYDATA: return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lparam));
+    case WM_NOTIFY: return OnNotify(reinterpret_cast<const NMHDR*>(lparam));
+    case WM_COMMAND: OnCommand(wparam, lparam); return 0;
     case WM_TIMER:
       if (wparam == kTimerId) OnTimer();
       return 0;
-    case WM_INITMENUPOPUP:
-      OnInitMenuPopup(reinterpret_cast<HMENU>(wparam));
-      return 0;
+    case WM_INITMENUPOPUP: OnInitMenuPopup(reinterpret_cast<HMENU>(wparam)); return 0;
     case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX: {
-      HDC dc = reinterpret_cast<HDC>(wparam);
-      SetTextColor(dc, kit::color::kText);
-      SetBkColor(dc, kit::color::kWhite);
-      SetDCBrushColor(dc, kit::color::kWhite);
-      return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
-    }
-    case WM_DPICHANGED:
-      OnDpiChanged(HIWORD(wparam), reinterpret_cast<const RECT*>(lparam));
-      return 0;
-    case kStartupFinished:
-      OnStartupFinished();
-      return 0;
-    case kTrayCallback:
-      OnTrayCallback(wparam, lparam);
-      return 0;
-    case kActivateRequest:
-      ShowMainWindow();
-      return 0;
-    case kShowReleaseNotes:
-      if (releaseNotesPending_ && pendingMessage_.empty() && IsWindowEnabled(window_) && IsWindowVisible(window_) &&
-          !IsIconic(window_)) {
-        ShowReleaseNotes();
-      }
-      return 0;
-    default:
-      break;
+    case WM_CTLCOLORLISTBOX: return OnControlColor(reinterpret_cast<HDC>(wparam));
+    case WM_DPICHANGED: OnDpiChanged(HIWORD(wparam), reinterpret_cast<const RECT*>(lparam)); return 0;
+    case kStartupFinished: OnStartupFinished(); return 0;
+    case kTrayCallback: OnTrayCallback(wparam, lparam); return 0;
+    case kActivateRequest: ShowMainWindow(); return 0;
+    case kShowReleaseNotes: OnReleaseNotesRequest(); return 0;
+    default: break;
   }
-  return DefWindowProcW(window_, message, wparam, lparam);
+  return DefaultProc(message, wparam, lparam);
+}
+
+bool MainWindow::OnMeasureItem(MEASUREITEMSTRUCT& item) {
+  if (item.CtlType != ODT_LISTBOX) return false;
+  item.itemHeight = kit::Scale(kListRowHeight, dpi_);
+  return true;
+}
+
+bool MainWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
+  if (item.CtlType == ODT_BUTTON) return kit::DrawKitButton(item);
+  if (item.CtlType != ODT_LISTBOX) return false;
+  // Project rows belong to the project list panel; an empty white row until then.
+  kit::FillSolidRect(item.hDC, item.rcItem, kit::color::kWhite);
+  return true;
+}
+
+LRESULT MainWindow::OnControlColor(HDC dc) {
+  SetTextColor(dc, kit::color::kText);
+  SetBkColor(dc, kit::color::kWhite);
+  SetDCBrushColor(dc, kit::color::kWhite);
+  return reinterpret_cast<LRESULT>(GetStockObject(DC_BRUSH));
+}
+
+void MainWindow::RebuildFonts() {
+  fonts_.Rebuild(dpi_);
+  kit::SetMenuFontSet(&fonts_.get());
 }
 
 bool MainWindow::OnCreate() {
   dpi_ = kit::WindowDpi(window_);
-  kit::BuildFontSet(fonts_, dpi_);
-  kit::SetMenuFontSet(&fonts_);
+  RebuildFonts();
   taskbarCreatedMessage_ = RegisterWindowMessageW(L"TaskbarCreated");
 
   autoSave_ = settings::ReadAutoSave();
@@ -256,7 +168,7 @@ bool MainWindow::OnCreate() {
   LoadStartupDocument();
 
   calendar::RegisterCalendarViewClass(instance_);
-  calendar_ = calendar::CreateCalendarView(window_, &document_, &fonts_, dates::Today());
+  calendar_ = calendar::CreateCalendarView(window_, &document_, &fonts_.get(), services_.today());
   if (calendar_) {
     SetWindowLongPtrW(calendar_, GWLP_ID, kCalendarId);
     int mode = settings::ReadViewMode();
@@ -273,7 +185,7 @@ bool MainWindow::OnCreate() {
   aiSyncEnabled_ = settings::ReadCodexSync();
   sinceDate_ = settings::ReadCodexSyncSince();
   RestartSync();
-  SetTimer(window_, kTimerId, 1000, nullptr);
+  SetTimer(window_, kTimerId, kTimerInterval, nullptr);
   return true;
 }
 
@@ -291,10 +203,10 @@ void MainWindow::CreateChildren() {
   }
   HWND search = CreateWindowExW(0, L"Edit", nullptr, WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 0, 0,
                                 window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kSearchBoxId)), instance_, nullptr);
-  SendMessageW(search, EM_LIMITTEXT, 500, 0);
+  SendMessageW(search, EM_LIMITTEXT, kSearchTextLimit, 0);
   kit::CreateKitButton(window_, kResetButtonId, i18n::Translate(L"초기화"), kit::kButtonSecondary, kit::color::kWhite);
   CreateWindowExW(0, L"ComboBox", nullptr, WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | CBS_DROPDOWNLIST, 0, 0,
-                  kit::Scale(180, dpi_), kit::Scale(200, dpi_), window_,
+                  kit::Scale(kCategoryWidth, dpi_), kit::Scale(kCategoryDropHeight, dpi_), window_,
                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCategoryBoxId)), instance_, nullptr);
   SetChildTexts();
 }
@@ -317,14 +229,15 @@ void MainWindow::ApplyChildFonts() {
   auto setFont = [&](int id, HFONT font, bool redraw) {
     if (HWND c = child(id)) SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
   };
-  for (int id : {kNewProjectButtonId, kSearchBoxId, kResetButtonId, kCategoryBoxId}) setFont(id, fonts_.body, TRUE);
+  const kit::FontSet& fonts = fonts_.get();
+  for (int id : {kNewProjectButtonId, kSearchBoxId, kResetButtonId, kCategoryBoxId}) setFont(id, fonts.body, TRUE);
   for (int id : {kActiveListId, kCompletedListId}) {
-    setFont(id, fonts_.body, FALSE);
-    SendMessageW(child(id), LB_SETITEMHEIGHT, 0, kit::Scale(76, dpi_));
+    setFont(id, fonts.body, FALSE);
+    SendMessageW(child(id), LB_SETITEMHEIGHT, 0, kit::Scale(kListRowHeight, dpi_));
   }
   if (HWND status = child(kStatusBarId)) {
-    SendMessageW(status, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.small), TRUE);
-    SendMessageW(status, SB_SETMINHEIGHT, kit::Scale(26, dpi_), 0);
+    SendMessageW(status, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.small), TRUE);
+    SendMessageW(status, SB_SETMINHEIGHT, kit::Scale(kStatusBarMinHeight, dpi_), 0);
     SendMessageW(status, WM_SIZE, 0, 0);
   }
 }
@@ -349,12 +262,9 @@ void MainWindow::OnDestroy() {
   KillTimer(window_, kTimerId);
   syncWorker_.Stop();
   DeleteTrayIcon();
+  // The bar is ours to free, not the window's.
   SetMenu(window_, nullptr);
-  if (menuBar_) {
-    kit::ReleaseOwnerDrawnMenu(menuBar_);
-    DestroyMenu(menuBar_);
-    menuBar_ = nullptr;
-  }
+  menuBar_.reset();
   kit::SetMenuFontSet(nullptr);
   PostQuitMessage(0);
 }
@@ -379,9 +289,10 @@ void MainWindow::LayOut() {
   }
   {
     kit::WindowDc dc(window_);
-    in.searchLabelWidth = kit::TextWidth(dc.get(), fonts_.semibold, i18n::Translate(L"검색"));
-    in.resetTextWidth = kit::TextWidth(dc.get(), fonts_.body, i18n::Translate(L"초기화"));
-    in.newProjectTextWidth = kit::TextWidth(dc.get(), fonts_.body, i18n::Translate(L"+ 새 프로젝트"));
+    const kit::FontSet& fonts = fonts_.get();
+    in.searchLabelWidth = kit::TextWidth(dc.get(), fonts.semibold, i18n::Translate(L"검색"));
+    in.resetTextWidth = kit::TextWidth(dc.get(), fonts.body, i18n::Translate(L"초기화"));
+    in.newProjectTextWidth = kit::TextWidth(dc.get(), fonts.body, i18n::Translate(L"+ 새 프로젝트"));
   }
   layout_ = ComputeLayout(in);
   if (calendar_ == nullptr) return;
@@ -405,9 +316,7 @@ void MainWindow::LayOut() {
 
 void MainWindow::OnSize(WPARAM type) {
   LayOut();
-  if (releaseNotesPending_ && type != SIZE_MINIMIZED && IsWindowVisible(window_)) {
-    PostMessageW(window_, kShowReleaseNotes, 0, 0);
-  }
+  if (type != SIZE_MINIMIZED) OfferReleaseNotes();
 }
 
 void MainWindow::OnActivate(WPARAM wparam) {
@@ -423,124 +332,6 @@ void MainWindow::OnActivate(WPARAM wparam) {
   }
 }
 
-void MainWindow::PaintGroupHeader(HDC dc, const RECT& row, const wchar_t* title, int count, int limit,
-                                  COLORREF badgeFill, COLORREF countColor) {
-  auto px = [&](int n) { return kit::Scale(n, dpi_); };
-  std::wstring countText = std::to_wstring(count);
-  int badge = std::max(px(20), px(14) + kit::TextWidth(dc, fonts_.small, countText));
-  int x0 = row.left + px(2);
-  int x1 = std::max(x0, std::min(limit - badge - px(8), x0 + kit::TextWidth(dc, fonts_.semibold, title)));
-  SetBkMode(dc, TRANSPARENT);
-  {
-    kit::SelectObjectScope font(dc, fonts_.semibold);
-    SetTextColor(dc, kit::color::kText);
-    RECT text{x0, row.top, x1, row.bottom};
-    DrawTextW(dc, title, -1, &text, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS | DT_NOPREFIX);
-  }
-  int middle = (row.top + row.bottom) / 2;
-  RECT pill{x1 + px(8), middle - px(10), x1 + px(8) + badge, middle - px(10) + px(20)};
-  kit::FillRoundRect(dc, pill, static_cast<float>(px(10)), badgeFill);
-  kit::SelectObjectScope font(dc, fonts_.small);
-  SetTextColor(dc, countColor);
-  DrawTextW(dc, countText.c_str(), -1, &pill, DT_SINGLELINE | DT_VCENTER | DT_CENTER | DT_NOPREFIX);
-}
-
-void MainWindow::OnPaint() {
-  kit::DoubleBufferedPaint paint(window_);
-  HDC dc = paint.dc();
-  auto px = [&](int n) { return kit::Scale(n, dpi_); };
-  const RECT& client = paint.client();
-  const Layout& l = layout_;
-  kit::FillSolidRect(dc, client, kit::color::kPanel);
-  kit::FillSolidRect(dc, RECT{l.panel, px(54), l.panel + 1, l.contentHeight}, kit::color::kLine);
-  kit::FillSolidRect(dc, RECT{0, 0, client.right, px(54)}, kit::color::kWhite);
-  kit::FillSolidRect(dc, RECT{0, px(54) - 1, client.right, px(54)}, kit::color::kLine);
-
-  SetBkMode(dc, TRANSPARENT);
-  {
-    kit::SelectObjectScope font(dc, fonts_.semibold);
-    SetTextColor(dc, kit::color::kMutedText);
-    RECT label = l.searchLabel;
-    DrawTextW(dc, i18n::Translate(L"검색"), -1, &label, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX);
-  }
-  kit::DrawRoundRect(dc, l.searchFrame, static_cast<float>(px(8)), kit::color::kControlBorder, 1.0f);
-
-  int activeRows = static_cast<int>(SendMessageW(child(kActiveListId), LB_GETCOUNT, 0, 0));
-  int completedRows = static_cast<int>(SendMessageW(child(kCompletedListId), LB_GETCOUNT, 0, 0));
-  PaintGroupHeader(dc, l.activeHeader, i18n::Translate(L"진행중인 프로젝트"), std::max(activeRows, 0),
-                   l.newProjectButton.left - px(8), kit::color::kAccentTint, kit::color::kAccentPressed);
-  PaintGroupHeader(dc, l.completedHeader, i18n::Translate(L"완료 프로젝트"), std::max(completedRows, 0),
-                   l.completedHeader.right, kit::Rgb(0xEFF0F4), kit::color::kMutedText);
-
-  for (const RECT* frame : {&l.activeFrame, &l.completedFrame}) {
-    if (frame->bottom - frame->top < px(4)) continue;
-    kit::FillRoundRect(dc, *frame, static_cast<float>(px(10)), kit::color::kWhite);
-    kit::DrawRoundRect(dc, *frame, static_cast<float>(px(10)), kit::color::kLine, 1.0f);
-  }
-  const RECT& band = l.splitterBand;
-  int cx = (band.left + band.right) / 2, cy = (band.top + band.bottom) / 2;
-  RECT grip{cx - px(18), cy - px(2), cx - px(18) + px(36), cy - px(2) + px(4)};
-  bool active = dragKind_ == 2 || hoverSplitter_ == 2;
-  kit::FillRoundRect(dc, grip, static_cast<float>(px(2)), active ? kit::color::kAccent : kit::color::kControlBorder);
-}
-
-LRESULT MainWindow::OnSetCursor(WPARAM wparam, LPARAM lparam) {
-  if (reinterpret_cast<HWND>(wparam) == window_ && LOWORD(lparam) == HTCLIENT) {
-    int kind = dragKind_;
-    if (kind == 0) {
-      POINT p;
-      GetCursorPos(&p);
-      ScreenToClient(window_, &p);
-      kind = SplitterAt(layout_, dpi_, p);
-    }
-    if (kind != 0) {
-      SetCursor(LoadCursorW(nullptr, kind == 1 ? IDC_SIZEWE : IDC_SIZENS));
-      return TRUE;
-    }
-  }
-  return DefWindowProcW(window_, WM_SETCURSOR, wparam, lparam);
-}
-
-void MainWindow::OnLeftButtonDown(POINT point) {
-  int hit = SplitterAt(layout_, dpi_, point);
-  if (hit == 0) return;
-  dragKind_ = hit;
-  dragOffset_ = hit == 1 ? point.x - layout_.panel : point.y - layout_.splitterBand.top;
-  SetCapture(window_);
-  InvalidateRect(window_, nullptr, FALSE);
-}
-
-void MainWindow::OnMouseMove(POINT point) {
-  if (dragKind_ == 1) {
-    panelWidth_ = PanelWidthFromDrag(point.x, dragOffset_, dpi_);
-    LayOut();
-    UpdateWindow(window_);
-    return;
-  }
-  if (dragKind_ == 2) {
-    listSplit_ = ListSplitFromDrag(point.y, dragOffset_, dpi_, layout_.listAreaHeight);
-    LayOut();
-    UpdateWindow(window_);
-    return;
-  }
-  int hit = SplitterAt(layout_, dpi_, point);
-  if (hit != hoverSplitter_) {
-    hoverSplitter_ = hit;
-    InvalidateRect(window_, nullptr, FALSE);
-    if (hit != 0) {
-      TRACKMOUSEEVENT track{sizeof(track), TME_LEAVE, window_, 0};
-      TrackMouseEvent(&track);
-    }
-  }
-}
-
-void MainWindow::OnCaptureChanged() {
-  if (dragKind_ == 0) return;
-  dragKind_ = 0;
-  InvalidateRect(window_, nullptr, FALSE);
-  SaveSettings();
-}
-
 LRESULT MainWindow::OnCopyData(const COPYDATASTRUCT* data) {
   ShowMainWindow();
   std::wstring path;
@@ -553,8 +344,7 @@ LRESULT MainWindow::OnCopyData(const COPYDATASTRUCT* data) {
 
 void MainWindow::OnDpiChanged(int dpi, const RECT* suggested) {
   dpi_ = dpi > 0 ? dpi : 96;
-  kit::BuildFontSet(fonts_, dpi_);
-  kit::SetMenuFontSet(&fonts_);
+  RebuildFonts();
   RebuildMenuBar();
   ApplyChildFonts();
   if (calendar_) calendar::ApplyLanguageAndFonts(calendar_);
@@ -605,7 +395,8 @@ void MainWindow::RefreshStatusBar() {
 void MainWindow::SetStatusMessage(const wchar_t* korean) { statusMessage_ = i18n::Translate(korean); }
 
 void MainWindow::SaveSettings() {
-  WINDOWPLACEMENT placement{sizeof(placement)};
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof(placement);
   if (GetWindowPlacement(window_, &placement)) {
     settings::WriteSettingBinary(L"WindowPlacement", &placement, sizeof(placement));
   }
@@ -623,7 +414,7 @@ void MainWindow::OnStartupFinished() {
     pendingMessage_.clear();
     ShowMessage(message, L"Tavrilo", MB_ICONWARNING);
   }
-  if (releaseNotesPending_) PostMessageW(window_, kShowReleaseNotes, 0, 0);
+  OfferReleaseNotes();
 }
 
 }  // namespace mainwindow

@@ -12,9 +12,13 @@
 #include "aisync/ai_record.h"
 #include "aisync/sync_worker.h"
 #include "app/main_layout.h"
+#include "app/services.h"
 #include "model/date.h"
 #include "model/project.h"
+#include "ui/kit/base_window.h"
 #include "ui/kit/fonts.h"
+#include "ui/kit/menus.h"
+#include "ui/kit/modeless.h"
 
 namespace mainwindow {
 
@@ -39,6 +43,8 @@ enum PrivateMessage : UINT {
 };
 
 constexpr UINT_PTR kTimerId = 3001;
+constexpr UINT kTimerInterval = 1000;  // ms; files AI records and, later, polls VS Code launches
+constexpr int kSearchTextLimit = 500;
 
 struct StartupOptions {
   std::wstring initialPath;
@@ -48,38 +54,37 @@ struct StartupOptions {
   std::wstring documentsFolder;
 };
 
-// Seams for tests and for places where the system would block: every file dialog and
-// every message box of the shell goes through these.
-using FileDialogFn = std::function<bool(HWND owner, bool save, const std::wstring& title,
-                                        const std::wstring& suggestedPath, std::wstring& chosen)>;
-using MessageBoxFn = std::function<int(HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags)>;
-void SetFileDialogHandler(FileDialogFn handler);  // null restores the real dialog
-void SetMessageBoxHandler(MessageBoxFn handler);  // null restores widgets::MsgBox
-
 class MainWindow;
 
 bool RegisterMainWindowClass(HINSTANCE instance);
-// Creates the (hidden) main window; the caller places and shows it.
-HWND CreateMainWindow(HINSTANCE instance, const StartupOptions& options);
+// Creates the (hidden) main window; the caller places and shows it. Empty slots of the
+// services get the real implementations.
+HWND CreateMainWindow(HINSTANCE instance, const StartupOptions& options, Services services = {});
 // The window object of a main window, or null.
 MainWindow* FromWindow(HWND window);
 
-class MainWindow {
+class MainWindow : public kit::BaseWindow<MainWindow> {
  public:
-  MainWindow(HINSTANCE instance, StartupOptions options);
+  MainWindow(HINSTANCE instance, StartupOptions options, Services services);
   ~MainWindow();
-  MainWindow(const MainWindow&) = delete;
-  MainWindow& operator=(const MainWindow&) = delete;
 
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
-
-  // Keyboard handling before dispatch, for the message loop.
+  // Keyboard handling before dispatch, for the message loop: the modeless windows'
+  // dialog routing, then the main window's own keys.
   bool PreTranslate(MSG& msg);
-  HWND window() const { return window_; }
 
-  // What tests and the other parts of the shell look at and drive.
+  // The only way to change the open document. `change` edits it and returns false when
+  // it changed nothing, in which case nothing else happens and ApplyEdit returns false.
+  // Otherwise the lists, the calendar, the title and the status bar are refreshed with
+  // `status` as the status message (read after `change` ran, so the change may fill
+  // it), the document is marked changed and saved when auto-save is on (a failed save
+  // is reported to the user and leaves it marked). A change that wrote the file itself
+  // says so with kSavedByChange: the document is then unmarked and not saved again.
+  enum class EditSave { kAsSettingsSay, kSavedByChange };
+  bool ApplyEdit(const std::function<bool(ProjectDocument&)>& change, const std::wstring& status,
+                 EditSave save = EditSave::kAsSettingsSay);
+
+  // What tests and the other parts of the shell look at.
   const ProjectDocument& document() const { return document_; }
-  ProjectDocument& document() { return document_; }
   const std::wstring& currentPath() const { return currentPath_; }
   bool modified() const { return modified_; }
   bool autoSave() const { return autoSave_; }
@@ -93,40 +98,19 @@ class MainWindow {
   HWND child(int id) const { return GetDlgItem(window_, id); }
   HWND calendar() const { return calendar_; }
   const Layout& layout() const { return layout_; }
-  const kit::FontSet& fonts() const { return fonts_; }
+  const kit::FontSet& fonts() const { return fonts_.get(); }
   std::wstring StatusPartText(int part) const;
 
   void RunCommand(int id);
   // Selects a project in the lists and on the calendar (0 clears the selection).
   void SelectProject(int32_t id);
-  void SetStatusMessage(const wchar_t* korean);
-  void DocumentChanged(const std::wstring& status);
 
-  // Document lifecycle.
-  bool SaveToPath(const std::wstring& path);
-  bool Save();
+  // Document lifecycle steps that ask the user.
   bool SaveAs();
   bool ConfirmDiscard();
-  void NewProjectFile();
-  void Open();
   bool OpenPath(const std::wstring& path);
-  void ExportProject();
-  void ImportProjects();
-  std::wstring DefaultPath() const;
-
-  // Notification area and exit.
-  bool AddTrayIcon();
-  void DeleteTrayIcon();
-  void ShowMainWindow();
-  void CloseToTray();
-  void Exit();
-  void SaveSettings();
 
   // AI history sync.
-  void RestartSync();
-  void ApplyPendingRecords();
-  void ShowSyncStatus();
-  void OpenRecordFolder();
   const std::wstring& syncStatusText() const { return syncStatusText_; }
   bool aiSyncEnabled() const { return aiSyncEnabled_; }
   size_t pendingRecordCount() const { return pendingRecords_.size(); }
@@ -135,18 +119,9 @@ class MainWindow {
   // Replaces how the worker scans (tests feed it records without log files).
   void SetSyncScanFactory(aisync::SyncWorker::ScanFactory factory);
 
-  // Help.
-  void ShowAbout();
-  void ShowReleaseNotes();
-
-  void ChangeLanguage(int language);
-  void RefreshTitle();
-  void RefreshStatusBar();
-  void LayOut();
-
  private:
-  friend LRESULT HandleMessage(MainWindow& self, UINT message, WPARAM wparam, LPARAM lparam);
-  LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
+  friend class kit::BaseWindow<MainWindow>;
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 
   bool OnCreate();
   void OnDestroy();
@@ -166,26 +141,80 @@ class MainWindow {
   void OnStartupFinished();
   void OnTimer();
   LRESULT OnQueryEndSession();
+  LRESULT OnControlColor(HDC dc);
+  bool OnMeasureItem(MEASUREITEMSTRUCT& item);
+  bool OnDrawItem(const DRAWITEMSTRUCT& item);
 
   void LoadStartupDocument();
   void CreateChildren();
   void ApplyChildFonts();
   void SetChildTexts();
   void RebuildMenuBar();
+  void RebuildFonts();
   void PaintGroupHeader(HDC dc, const RECT& row, const wchar_t* title, int count, int limit, COLORREF badgeFill,
                         COLORREF countColor);
+  void PaintSplitterGrip(HDC dc);
   void ShowTrayMenu(POINT point);
   bool FocusRing(bool backwards);
   void ReplaceDocument(ProjectDocument document, const std::wstring& path, const wchar_t* status);
   void RefreshLists();
+  void RefreshAfterDocumentChange();
+  void SetStatusMessage(const wchar_t* korean);
+  void RefreshTitle();
+  void RefreshStatusBar();
+  void LayOut();
+  void ChangeLanguage(int language);
+
+  // Commands with more than one step.
+  void ToggleAutoSave();
+  void ToggleAutostart();
+  void FocusSearch();
+  void ResetSearch();
+  void ShowView(int mode);
+  void ToggleStatusBar();
+  void ToggleSync();
+
+  // Document lifecycle.
+  bool SaveToPath(const std::wstring& path);
+  bool Save();
+  void NewProjectFile();
+  void Open();
+  void ExportProject();
+  void ImportProjects();
+  std::wstring DefaultPath() const;
+
+  // Notification area, showing and exit.
+  bool AddTrayIcon();
+  void DeleteTrayIcon();
+  void ShowMainWindow();
+  void CloseToTray();
+  void Exit();
+  void SaveSettings();
+
+  // AI history sync.
+  void RestartSync();
+  void ApplyPendingRecords();
+  void ShowSyncStatus();
+  void OpenRecordFolder();
+
+  // Help.
+  void ShowAbout();
+  void ShowReleaseNotes();
+  // Asks for the release notes once the message queue is idle; whether they are due
+  // is decided when the request arrives (shell::ReleaseNotesDue).
+  void OfferReleaseNotes();
+  void OnReleaseNotesRequest();
+  void CloseReleaseNotes();
 
   int ShowMessage(const std::wstring& text, const std::wstring& caption, UINT flags);
   bool ChooseFile(bool save, const std::wstring& title, const std::wstring& suggested, std::wstring& chosen);
 
-  HWND window_ = nullptr;
   HINSTANCE instance_;
   StartupOptions options_;
-  kit::FontSet fonts_;
+  Services services_;
+  kit::OwnedFontSet fonts_;
+  kit::OwnerDrawnMenu menuBar_;
+  kit::ModelessWindows modeless_;
   int dpi_ = 96;
   ProjectDocument document_;
   std::wstring currentPath_;
@@ -203,16 +232,15 @@ class MainWindow {
   UINT taskbarCreatedMessage_ = 0;
   std::wstring searchText_;
   int categoryFilter_ = -1;
-  int panelWidth_ = 300;
-  int listSplit_ = 620;
-  HMENU menuBar_ = nullptr;
+  int panelWidth_ = settings::kDefaultPanelWidth;
+  int listSplit_ = settings::kDefaultListSplit;
   HWND calendar_ = nullptr;
   HWND lastFocus_ = nullptr;
   int32_t selectedProjectId_ = 0;
   Layout layout_;
-  int dragKind_ = 0;
+  Splitter dragging_ = Splitter::kNone;
   int dragOffset_ = 0;
-  int hoverSplitter_ = 0;
+  Splitter hoverSplitter_ = Splitter::kNone;
   aisync::SyncWorker syncWorker_;
   aisync::SyncWorker::ScanFactory scanFactory_;
   std::deque<aisync::AiRecord> pendingRecords_;

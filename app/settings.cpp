@@ -94,9 +94,9 @@ LSTATUS WriteSettingBinary(const wchar_t* name, const void* data, uint32_t size)
   return WriteValue(name, REG_BINARY, data, size);
 }
 
-int ClampPanelWidth(uint32_t stored) { return std::clamp(static_cast<int32_t>(stored), 270, 900); }
+int ClampPanelWidth(uint32_t stored) { return std::clamp(static_cast<int32_t>(stored), kMinPanelWidth, kMaxPanelWidth); }
 
-int ClampListSplit(uint32_t stored) { return std::clamp(static_cast<int32_t>(stored), 120, 880); }
+int ClampListSplit(uint32_t stored) { return std::clamp(static_cast<int32_t>(stored), kMinListSplit, kMaxListSplit); }
 
 int ViewModeFromStored(uint32_t stored) { return stored >= 4 ? 3 : static_cast<int>(stored); }
 
@@ -111,8 +111,8 @@ bool IsUsablePlacement(const void* data, size_t size) {
 std::wstring ReadLanguageCode() { return ReadSettingString(L"Language", L""); }
 bool ReadAutoSave() { return ReadSettingDword(L"AutoSave", 1) != 0; }
 bool ReadStatusBar() { return ReadSettingDword(L"StatusBar", 1) != 0; }
-int ReadPanelWidth() { return ClampPanelWidth(ReadSettingDword(L"PanelWidth", 300)); }
-int ReadListSplit() { return ClampListSplit(ReadSettingDword(L"ListSplit", 620)); }
+int ReadPanelWidth() { return ClampPanelWidth(ReadSettingDword(L"PanelWidth", kDefaultPanelWidth)); }
+int ReadListSplit() { return ClampListSplit(ReadSettingDword(L"ListSplit", kDefaultListSplit)); }
 int ReadViewMode() { return ViewModeFromStored(ReadSettingDword(L"ViewMode", 2)); }
 bool ReadCodexSync() { return ReadSettingDword(L"CodexSync", 1) != 0; }
 int ReadDialogWidth() { return static_cast<int>(ReadSettingDword(L"DialogWidth", 780)); }

@@ -23,12 +23,21 @@ LSTATUS WriteSettingDword(const wchar_t* name, uint32_t value);
 LSTATUS WriteSettingString(const wchar_t* name, std::wstring_view text);
 LSTATUS WriteSettingBinary(const wchar_t* name, const void* data, uint32_t size);
 
+// The stored panel width (96-DPI pixels) and list split (thousandths of the list area
+// given to the active list): defaults and the ranges their readers accept.
+constexpr int kDefaultPanelWidth = 300;
+constexpr int kMinPanelWidth = 270;
+constexpr int kMaxPanelWidth = 900;
+constexpr int kDefaultListSplit = 620;
+constexpr int kMinListSplit = 120;
+constexpr int kMaxListSplit = 880;
+
 // The values, each with its default and the range its readers accept.
 std::wstring ReadLanguageCode();
 bool ReadAutoSave();
 bool ReadStatusBar();
-int ReadPanelWidth();      // 270..900, 96-DPI pixels
-int ReadListSplit();       // 120..880 thousandths
+int ReadPanelWidth();
+int ReadListSplit();
 int ReadViewMode();        // 0 day, 1 week, 2 month, 3 year
 bool ReadCodexSync();
 // The stored since date, or today's date written back when it is missing or invalid.

@@ -7,6 +7,7 @@
 
 #include "i18n/translate.h"
 #include "model/file_io.h"
+#include "ui/kit/gdi.h"
 #include "ui/kit/scale.h"
 
 namespace shell {
@@ -23,10 +24,12 @@ int PlacementShowCommand(UINT storedShowCmd, int programShowCmd, bool startHidde
 }
 
 RECT DefaultWindowRect(const RECT& workArea, int dpi) {
+  // 1320 x 860 at 96 DPI, but never more than 94 % and 92 % of the work area.
+  constexpr int kWidth = 1320, kHeight = 860;
   int areaWidth = workArea.right - workArea.left;
   int areaHeight = workArea.bottom - workArea.top;
-  int width = std::min(areaWidth * 94 / 100, MulDiv(1320, dpi, 96));
-  int height = std::min(areaHeight * 92 / 100, MulDiv(860, dpi, 96));
+  int width = std::min(areaWidth * 94 / 100, MulDiv(kWidth, dpi, 96));
+  int height = std::min(areaHeight * 92 / 100, MulDiv(kHeight, dpi, 96));
   int x = workArea.left + (areaWidth - width) / 2;
   int y = workArea.top + (areaHeight - height) / 2;
   return RECT{x, y, x + width, y + height};
@@ -67,13 +70,17 @@ std::array<std::wstring, 5> StatusTexts(const StatusFacts& f) {
 }
 
 std::array<int, 5> StatusPartEdges(int clientWidth, int dpi) {
+  // Widths at 96 DPI of the parts from the right: file, counts, view, selected day; the
+  // message takes the rest. A squeezed part keeps a sliver.
+  constexpr int kFilePart = 260, kCountsPart = 150, kViewPart = 96, kDayPart = 250;
+  constexpr int kMinMessagePart = 60, kMinPart = 20;
   auto px = [dpi](int n) { return kit::Scale(n, dpi); };
-  int a = clientWidth - px(260);
-  int c = a - px(150) - px(96);
-  int p0 = std::max(c - px(250), px(60));
-  int p1 = std::max(c, p0 + px(20));
-  int p2 = std::max(a - px(150), p1 + px(20));
-  int p3 = std::max(a, p2 + px(20));
+  int a = clientWidth - px(kFilePart);
+  int c = a - px(kCountsPart) - px(kViewPart);
+  int p0 = std::max(c - px(kDayPart), px(kMinMessagePart));
+  int p1 = std::max(c, p0 + px(kMinPart));
+  int p2 = std::max(a - px(kCountsPart), p1 + px(kMinPart));
+  int p3 = std::max(a, p2 + px(kMinPart));
   return {p0, p1, p2, p3, -1};
 }
 
@@ -116,10 +123,11 @@ std::wstring ChooseDefaultPath(const std::wstring& base) {
 }
 
 std::wstring DocumentsFolder() {
-  wchar_t* known = nullptr;
+  kit::CoTaskString known;
   std::wstring folder;
-  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Documents, KF_FLAG_CREATE, nullptr, &known)) && known) folder = known;
-  CoTaskMemFree(known);
+  if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Documents, KF_FLAG_CREATE, nullptr, known.put())) && known.get()) {
+    folder = known.get();
+  }
   if (folder.empty()) {
     std::wstring exe(32768, L'\0');
     exe.resize(GetModuleFileNameW(nullptr, exe.data(), static_cast<DWORD>(exe.size())));
@@ -136,6 +144,11 @@ std::wstring AboutText(const std::wstring& currentPath) {
       L"목록을 클릭하면 캘린더에 표시, 더블클릭하면 관리\n• 일간 / 주간 / 월간 / 년간 보기 및 날짜 조회\n\n데이터 파일: ");
   text += currentPath.empty() ? std::wstring(i18n::Translate(L"(저장되지 않음)")) : currentPath;
   return text;
+}
+
+bool ReleaseNotesDue(const ReleaseNotesFacts& facts) {
+  return facts.pending && !facts.startupMessageWaiting && facts.windowEnabled && facts.windowVisible &&
+         !facts.windowMinimized;
 }
 
 namespace {

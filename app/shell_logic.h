@@ -60,4 +60,15 @@ std::wstring AboutText(const std::wstring& currentPath);
 std::wstring ReleaseNotesText();
 std::wstring ReleaseNotesCaption();
 
+// Whether the release notes open now: they are pending, no start-up message waits to be
+// shown first, and the main window is usable (enabled, visible, not minimized).
+struct ReleaseNotesFacts {
+  bool pending = false;
+  bool startupMessageWaiting = false;
+  bool windowEnabled = false;
+  bool windowVisible = false;
+  bool windowMinimized = false;
+};
+bool ReleaseNotesDue(const ReleaseNotesFacts& facts);
+
 }  // namespace shell

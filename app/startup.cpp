@@ -11,7 +11,8 @@
 #include "model/unique_handle.h"
 #include "resources/resource_ids.h"
 #include "ui/kit/fonts.h"
-#include "ui/kit/gdiplus_include.h"
+#include "ui/kit/gdi.h"
+#include "ui/kit/gdiplus_session.h"
 #include "ui/kit/msgbox.h"
 #include "ui/kit/scale.h"
 #include "views/calendar_view.h"
@@ -34,10 +35,9 @@ CommandLine ParseArguments(const std::vector<std::wstring>& arguments) {
 
 CommandLine ParseProcessCommandLine() {
   int count = 0;
-  LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
+  UniqueResource<LocalMemoryTraits<LPWSTR*>> argv(CommandLineToArgvW(GetCommandLineW(), &count));
   std::vector<std::wstring> arguments;
-  for (int i = 1; argv != nullptr && i < count; ++i) arguments.emplace_back(argv[i]);
-  if (argv != nullptr) LocalFree(argv);
+  for (int i = 1; argv && i < count; ++i) arguments.emplace_back(argv.get()[i]);
   return ParseArguments(arguments);
 }
 
@@ -74,18 +74,22 @@ void PlaceWindow(HWND window, int showCommand, bool startHidden) {
     if (SetWindowPlacement(window, &placement)) return;
   }
   HMONITOR monitor = MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY);
-  MONITORINFO info{sizeof(info)};
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
   GetMonitorInfoW(monitor, &info);
   RECT r = shell::DefaultWindowRect(info.rcWork, kit::WindowDpi(window));
   SetWindowPos(window, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOACTIVATE | SWP_NOZORDER);
   ShowWindow(window, startHidden ? SW_HIDE : showCommand);
 }
 
-int MessageLoop(HWND mainWindow, HACCEL accelerators) {
+// The main window's pre-translation (its modeless windows, then its own keys) and its
+// accelerators take keyboard messages first; the window state is looked up once, and
+// IsWindow guards every message because the state goes with the window.
+int MessageLoop(HWND mainWindow, mainwindow::MainWindow& main, HACCEL accelerators) {
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (IsWindow(mainWindow)) {
-      if (mainwindow::MainWindow* self = mainwindow::FromWindow(mainWindow); self && self->PreTranslate(msg)) continue;
+      if (main.PreTranslate(msg)) continue;
       if (accelerators && (msg.hwnd == mainWindow || IsChild(mainWindow, msg.hwnd)) &&
           TranslateAcceleratorW(mainWindow, accelerators, &msg)) {
         continue;
@@ -110,14 +114,12 @@ int Run(HINSTANCE instance, int showCommand) {
   }
 
   SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
-  bool comReady = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+  kit::ComApartment com(COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
   i18n::SetLanguage(i18n::LanguageFromCode(settings::ReadLanguageCode()));
-  ULONG_PTR gdiplusToken = 0;
-  Gdiplus::GdiplusStartupInput gdiplusInput;
-  bool gdiplusReady = Gdiplus::GdiplusStartup(&gdiplusToken, &gdiplusInput, nullptr) == Gdiplus::Ok;
-  kit::LoadEmbeddedFonts(instance);
+  kit::GdiplusSession gdiplus;
+  kit::EmbeddedFonts fonts(instance);
   widgets::RegisterMsgBoxClass(instance);
   calendar::RegisterCalendarViewClass(instance);
   mainwindow::RegisterMainWindowClass(instance);
@@ -126,23 +128,14 @@ int Run(HINSTANCE instance, int showCommand) {
   options.initialPath = commandLine.path;
   options.showCommand = showCommand;
   options.startHidden = commandLine.startHidden;
-  int exitCode = 1;
-  HWND window = mainwindow::CreateMainWindow(instance, options);
-  if (window != nullptr) {
-    mainwindow::MainWindow* self = mainwindow::FromWindow(window);
-    bool startHidden = options.startHidden && self && self->trayIconAdded();
-    PlaceWindow(window, showCommand, startHidden);
-    UpdateWindow(window);
-    PostMessageW(window, mainwindow::kStartupFinished, 0, 0);
-    HACCEL accelerators = LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_ACCELERATORS));
-    exitCode = MessageLoop(window, accelerators);
-    if (accelerators) DestroyAcceleratorTable(accelerators);
-  }
-
-  kit::UnloadEmbeddedFonts();
-  if (gdiplusReady) Gdiplus::GdiplusShutdown(gdiplusToken);
-  if (comReady) CoUninitialize();
-  return exitCode;
+  HWND window = mainwindow::CreateMainWindow(instance, options, mainwindow::DefaultServices());
+  mainwindow::MainWindow* main = mainwindow::FromWindow(window);
+  if (main == nullptr) return 1;
+  PlaceWindow(window, showCommand, options.startHidden && main->trayIconAdded());
+  UpdateWindow(window);
+  PostMessageW(window, mainwindow::kStartupFinished, 0, 0);
+  kit::UniqueAccelerators accelerators(LoadAcceleratorsW(instance, MAKEINTRESOURCEW(IDR_ACCELERATORS)));
+  return MessageLoop(window, *main, accelerators.get());
 }
 
 }  // namespace startup

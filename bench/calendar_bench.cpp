@@ -9,7 +9,7 @@
 #include "bench/bench.h"
 #include "ui/kit/fonts.h"
 #include "ui/kit/gdi.h"
-#include "ui/kit/gdiplus_include.h"
+#include "ui/kit/gdiplus_session.h"
 #include "ui/kit/scale.h"
 #include "views/calendar_state.h"
 #include "views/calendar_view.h"
@@ -21,43 +21,17 @@ constexpr int kProjects = 2000;
 constexpr int kEntries = 100000;
 constexpr int kRuns = 9;
 
-class GdiplusSession {
- public:
-  GdiplusSession() {
-    Gdiplus::GdiplusStartupInput input;
-    Gdiplus::GdiplusStartup(&token_, &input, nullptr);
-  }
-  ~GdiplusSession() { Gdiplus::GdiplusShutdown(token_); }
-  GdiplusSession(const GdiplusSession&) = delete;
-  GdiplusSession& operator=(const GdiplusSession&) = delete;
-
- private:
-  ULONG_PTR token_ = 0;
-};
-
 // A hidden top-level window standing in for the main window.
-class HiddenParent {
- public:
-  HiddenParent(int width, int height) {
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = DefWindowProcW;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"TavriloCalendarBenchParent";
-    RegisterClassExW(&wc);
-    window_ = CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, width, height, nullptr, nullptr,
-                              wc.hInstance, nullptr);
-  }
-  ~HiddenParent() {
-    if (window_ != nullptr) DestroyWindow(window_);
-  }
-  HiddenParent(const HiddenParent&) = delete;
-  HiddenParent& operator=(const HiddenParent&) = delete;
-  HWND get() const { return window_; }
-
- private:
-  HWND window_ = nullptr;
-};
+kit::UniqueWindow HiddenParent(int width, int height) {
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof(wc);
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.lpszClassName = L"TavriloCalendarBenchParent";
+  RegisterClassExW(&wc);
+  return kit::UniqueWindow(CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, width, height, nullptr,
+                                           nullptr, wc.hInstance, nullptr));
+}
 
 Date BusiestDay(HWND view) {
   const calendar::CalendarView* state = calendar::CalendarState(view);
@@ -75,8 +49,9 @@ Date BusiestDay(HWND view) {
 void MeasurePaints(const ProjectDocument& doc, int dpi, const std::string& suffix) {
   int width = kit::Scale(1280, dpi), height = kit::Scale(800, dpi);
   kit::OwnedFontSet fonts(dpi);
-  HiddenParent parent(width, height);
-  HWND view = calendar::CreateCalendarView(parent.get(), &doc, &fonts.get(), Date{2023, 1, 1});
+  kit::UniqueWindow parent = HiddenParent(width, height);
+  kit::UniqueWindow viewWindow(calendar::CreateCalendarView(parent.get(), &doc, &fonts.get(), Date{2023, 1, 1}));
+  HWND view = viewWindow.get();
   if (view == nullptr) {
     std::printf("calendar view could not be created\n");
     return;
@@ -110,16 +85,15 @@ void MeasurePaints(const ProjectDocument& doc, int dpi, const std::string& suffi
     }
     PrintRow(std::string("paint ") + names[mode] + " view" + suffix, paint, extra);
   }
-  DestroyWindow(view);
 }
 
 }  // namespace
 
 void RunCalendarBench() {
-  GdiplusSession gdiplus;
+  kit::GdiplusSession gdiplus;
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_DATE_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
-  kit::LoadEmbeddedFonts(GetModuleHandleW(nullptr));
+  kit::EmbeddedFonts fonts(GetModuleHandleW(nullptr));
   calendar::RegisterCalendarViewClass(GetModuleHandleW(nullptr));
 
   ProjectDocument doc = SyntheticDocument(kProjects, kEntries, 20240501);
@@ -127,7 +101,6 @@ void RunCalendarBench() {
              " entries, 1280 x 800");
   MeasurePaints(doc, 96, "");
   MeasurePaints(doc, 144, " @144 DPI");
-  kit::UnloadEmbeddedFonts();
 }
 
 }  // namespace bench

@@ -14,15 +14,17 @@ namespace fileio {
 
 std::wstring SystemErrorText(unsigned long code) {
   LANGID uiLanguage = LANGIDFROMLCID(LocaleNameToLCID(dates::UiLocaleName(), 0));
-  wchar_t* buffer = nullptr;
   DWORD flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
-  DWORD length = FormatMessageW(flags, nullptr, code, uiLanguage, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
-  if (length == 0) {
-    length = FormatMessageW(flags, nullptr, code, 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
-  }
+  auto format = [&](LANGID language, DWORD& length) {
+    wchar_t* buffer = nullptr;
+    length = FormatMessageW(flags, nullptr, code, language, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
+    return UniqueResource<LocalMemoryTraits<wchar_t*>>(buffer);
+  };
+  DWORD length = 0;
+  auto buffer = format(uiLanguage, length);
+  if (length == 0) buffer = format(0, length);
   std::wstring text;
-  if (length != 0 && buffer != nullptr) text.assign(buffer, length);
-  if (buffer != nullptr) LocalFree(buffer);
+  if (length != 0 && buffer) text.assign(buffer.get(), length);
   while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) text.pop_back();
   if (text.empty()) text = i18n::Translate(L"알 수 없는 오류");
   return text;

@@ -2,6 +2,13 @@
 // json_reader.cpp, the writer in json_writer.cpp.
 #include "model/json.h"
 
+JsonValue::JsonValue() = default;
+JsonValue::~JsonValue() = default;
+JsonValue::JsonValue(const JsonValue&) = default;
+JsonValue::JsonValue(JsonValue&&) noexcept = default;
+JsonValue& JsonValue::operator=(const JsonValue&) = default;
+JsonValue& JsonValue::operator=(JsonValue&&) noexcept = default;
+
 JsonValue JsonValue::MakeBool(bool value) {
   JsonValue v;
   v.kind = JsonKind::Bool;

@@ -19,6 +19,15 @@ struct JsonValue {
   std::vector<JsonValue> items;
   std::vector<std::pair<std::wstring, JsonValue>> members;
 
+  // Defined where JsonValue is complete: the members' pair type needs it, and only some
+  // compilers put off instantiating the implicit ones until then.
+  JsonValue();
+  ~JsonValue();
+  JsonValue(const JsonValue&);
+  JsonValue(JsonValue&&) noexcept;
+  JsonValue& operator=(const JsonValue&);
+  JsonValue& operator=(JsonValue&&) noexcept;
+
   static JsonValue MakeBool(bool value);
   static JsonValue MakeNumber(double value);
   static JsonValue MakeString(std::wstring value);

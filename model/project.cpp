@@ -66,6 +66,13 @@ int32_t AiSourceFromName(std::wstring_view name) {
 
 std::wstring_view CategoryName(int32_t category) { return kCategoryNames[NormalizedCategory(category)]; }
 
+int32_t CategoryFromName(std::wstring_view name) {
+  for (int32_t category = kCategoryPersonal; category <= kCategoryExternal; ++category) {
+    if (name == kCategoryNames[category]) return category;
+  }
+  return kCategoryPersonal;
+}
+
 int32_t NormalizedCategory(int32_t category) {
   return category >= kCategoryPersonal && category <= kCategoryExternal ? category : kCategoryPersonal;
 }

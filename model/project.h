@@ -90,6 +90,8 @@ struct Project {
 
 // "personal", "internal", "external" as the project file names them.
 std::wstring_view CategoryName(int32_t category);
+// The category a name gives; personal for any other text.
+int32_t CategoryFromName(std::wstring_view name);
 int32_t NormalizedCategory(int32_t category);
 
 struct ProjectDocument {

@@ -13,8 +13,6 @@
 namespace projectfile {
 namespace {
 
-constexpr std::wstring_view kCategoryTexts[] = {L"personal", L"internal", L"external"};
-
 Date DateMember(const JsonValue& object, std::wstring_view key) {
   const JsonValue* value = json::Lookup(object, key);
   if (value == nullptr || !value->IsString()) return {};
@@ -66,9 +64,7 @@ Project ReadProject(JsonValue& object) {
   p.color = IntMember(object, L"color", -1);
   p.category = kCategoryPersonal;
   if (const JsonValue* category = json::Lookup(object, L"category"); category != nullptr && category->IsString()) {
-    for (int32_t c = 0; c < 3; ++c) {
-      if (category->text == kCategoryTexts[c]) p.category = c;
-    }
+    p.category = CategoryFromName(category->text);
   }
   p.created = TakeString(object, L"created");
   p.modified = TakeString(object, L"modified");

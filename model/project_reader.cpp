@@ -152,10 +152,7 @@ bool ReadProjectObject(PullReader& r, Project& p) {
       bool first = First(seen, kCategory);
       text.clear();
       ok = TakeStringOr(r, first, text);
-      if (first) {
-        if (text == L"internal") p.category = kCategoryInternal;
-        if (text == L"external") p.category = kCategoryExternal;
-      }
+      if (first) p.category = CategoryFromName(text);
     } else if (key == L"created") {
       ok = TakeStringOr(r, First(seen, kCreated), p.created);
     } else if (key == L"modified") {

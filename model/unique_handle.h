@@ -57,6 +57,15 @@ struct FindHandleTraits {
   static void Close(Handle h) { FindClose(h); }
 };
 
+// Memory the system allocated with LocalAlloc for us (FormatMessage, CommandLineToArgvW).
+template <typename T>
+struct LocalMemoryTraits {
+  using Handle = T;
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { LocalFree(h); }
+};
+
 struct RegKeyTraits {
   using Handle = HKEY;
   static Handle Invalid() { return nullptr; }

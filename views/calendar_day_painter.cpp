@@ -15,6 +15,29 @@ namespace color = kit::color;
 
 constexpr int kDetailedCardLines = 5;
 
+// Sizes at 96 DPI.
+constexpr int kMargin = 28;
+constexpr int kNumberTop = 14;
+constexpr int kNumberBottom = 84;
+constexpr int kNumberWidth = 90;
+constexpr int kNumberGap = 14;           // the big number to the day's name
+constexpr int kNameTop = 26;
+constexpr int kNameBottom = 48;          // also the detail line's top
+constexpr int kDetailBottom = 70;
+constexpr int kHeadLineTop = 88;
+constexpr int kLineWidth = 1;
+constexpr int kContentTop = 96;          // the scrolling part starts here
+constexpr int kContentPadding = 4;
+constexpr int kContentBottomPadding = 16;
+constexpr int kMaxCardWidth = 960;
+constexpr int kHeadingHeight = 26;
+constexpr int kHeadingAdvance = 28;      // a heading's row, including the gap below
+constexpr int kListGap = 8;              // between the two lists
+constexpr int kCardGap = 10;
+constexpr int kEmptyTextRaise = 20;      // the empty-day text sits a little above the middle
+constexpr int kEmptyTextGap = 2;
+constexpr int kThumbRadius = 2;
+
 struct PlacedCard {
   const Project* project = nullptr;
   CardContent content;
@@ -38,29 +61,31 @@ void PaintDayHead(const PaintContext& ctx, const RECT& area, const Date& date, i
   std::wstring number = std::to_wstring(date.day);
   int left = area.left + margin;
   PaintTextLine(ctx.dc, ctx.fonts->huge, number,
-                RECT{left, area.top + ctx.S(14), left + ctx.S(90), area.top + ctx.S(84)},
+                RECT{left, area.top + ctx.S(kNumberTop), left + ctx.S(kNumberWidth), area.top + ctx.S(kNumberBottom)},
                 today ? color::kAccent : WeekDayTextColor(weekDay, color::kText));
 
-  int textLeft = left + TextWidthOf(ctx.dc, ctx.fonts->huge, number) + ctx.S(14);
+  int textLeft = left + TextWidthOf(ctx.dc, ctx.fonts->huge, number) + ctx.S(kNumberGap);
   int textRight = area.right - margin;
   PaintTextLine(ctx.dc, ctx.fonts->semibold, FullDayName(weekDay),
-                RECT{textLeft, area.top + ctx.S(26), textRight, area.top + ctx.S(48)},
+                RECT{textLeft, area.top + ctx.S(kNameTop), textRight, area.top + ctx.S(kNameBottom)},
                 WeekDayTextColor(weekDay, color::kText));
   std::wstring detail = YearMonthText(date);
   if (today) detail += i18n::Translate(L"  ·  오늘");
-  PaintTextLine(ctx.dc, ctx.fonts->body, detail, RECT{textLeft, area.top + ctx.S(48), textRight, area.top + ctx.S(70)},
+  PaintTextLine(ctx.dc, ctx.fonts->body, detail,
+                RECT{textLeft, area.top + ctx.S(kNameBottom), textRight, area.top + ctx.S(kDetailBottom)},
                 color::kMutedText);
-  int lineTop = area.top + ctx.S(88);
-  kit::FillSolidRect(ctx.dc, RECT{left, lineTop, textRight, lineTop + ctx.S(1)}, color::kLine);
+  int lineTop = area.top + ctx.S(kHeadLineTop);
+  kit::FillSolidRect(ctx.dc, RECT{left, lineTop, textRight, lineTop + ctx.S(kLineWidth)}, color::kLine);
 }
 
 void PaintEmptyDay(const PaintContext& ctx, const RECT& area, int contentTop) {
-  int middle = (contentTop + area.bottom) / 2 - ctx.S(20);
+  int middle = (contentTop + area.bottom) / 2 - ctx.S(kEmptyTextRaise);
+  const int gap = ctx.S(kEmptyTextGap);
   int h = LineHeightOf(ctx, ctx.fonts->body);
   PaintTextLine(ctx.dc, ctx.fonts->body, i18n::Translate(L"이 날짜에 등록된 프로젝트가 없습니다."),
-                RECT{area.left, middle - h - ctx.S(2), area.right, middle}, color::kMutedText, DT_CENTER);
+                RECT{area.left, middle - h - gap, area.right, middle}, color::kMutedText, DT_CENTER);
   PaintTextLine(ctx.dc, ctx.fonts->small, i18n::Translate(L"날짜를 더블클릭하면 새 프로젝트를 등록할 수 있습니다."),
-                RECT{area.left, middle + ctx.S(2), area.right, middle + ctx.S(2) + h}, color::kHintText, DT_CENTER);
+                RECT{area.left, middle + gap, area.right, middle + gap + h}, color::kHintText, DT_CENTER);
 }
 
 // Projects that run through the day without a record on it, in document order.
@@ -88,21 +113,21 @@ DayContent LayOutDay(const PaintContext& ctx, const Date& date, int cardWidth, i
   int y = firstTop;
   auto addList = [&](const wchar_t* heading, const std::vector<const Project*>& projects) {
     if (projects.empty()) return;
-    if (!content.headings.empty()) y += ctx.S(8);
+    if (!content.headings.empty()) y += ctx.S(kListGap);
     content.headings.push_back(PlacedHeading{heading, y});
-    y += ctx.S(28);
+    y += ctx.S(kHeadingAdvance);
     for (const Project* project : projects) {
       PlacedCard card;
       card.project = project;
       card.content = MeasureProjectCard(ctx, cardWidth, *project, date, true, kDetailedCardLines);
       card.top = y;
-      y += card.content.height + ctx.S(10);
+      y += card.content.height + ctx.S(kCardGap);
       content.cards.push_back(std::move(card));
     }
   };
   addList(i18n::Translate(L"이 날의 프로젝트 기록"), recorded);
   addList(i18n::Translate(L"진행 기간에 포함된 프로젝트"), spanning);
-  content.height = y + ctx.S(16) - firstTop;
+  content.height = y + ctx.S(kContentBottomPadding) - firstTop;
   return content;
 }
 
@@ -115,8 +140,9 @@ void PaintDayContent(CalendarView& view, const PaintContext& ctx, const DayConte
   int32_t day = dates::DayNumber(date);
   for (const PlacedHeading& heading : content.headings) {
     int top = heading.top - view.scrollOffset;
-    if (top >= contentRect.bottom || top + ctx.S(26) <= contentRect.top) continue;
-    PaintTextLine(ctx.dc, ctx.fonts->small, heading.text, RECT{x, top, x + cardWidth, top + ctx.S(26)},
+    const int height = ctx.S(kHeadingHeight);
+    if (top >= contentRect.bottom || top + height <= contentRect.top) continue;
+    PaintTextLine(ctx.dc, ctx.fonts->small, heading.text, RECT{x, top, x + cardWidth, top + height},
                   color::kMutedText);
   }
   for (const PlacedCard& placed : content.cards) {
@@ -136,12 +162,12 @@ void PaintDayContent(CalendarView& view, const PaintContext& ctx, const DayConte
 void PaintDayView(CalendarView& view, const PaintContext& ctx, const RECT& area) {
   const Date date = view.anchorDate;
   const int32_t day = dates::DayNumber(date);
-  const int margin = ctx.S(28);
+  const int margin = ctx.S(kMargin);
   kit::FillSolidRect(ctx.dc, area, color::kWhite);
   AddRegion(view, area, date, 0, kHitDay);
   PaintDayHead(ctx, area, date, margin);
 
-  const int contentTop = area.top + ctx.S(96);
+  const int contentTop = area.top + ctx.S(kContentTop);
   view.visibleHeight = std::max(0, static_cast<int>(area.bottom) - contentTop);
   const std::vector<int>* recordedList = DayList(view, day);
   std::vector<const Project*> recorded = DayProjects(view, day);
@@ -153,11 +179,11 @@ void PaintDayView(CalendarView& view, const PaintContext& ctx, const RECT& area)
     return;
   }
 
-  int cardWidth = std::min(ctx.S(960), static_cast<int>(area.right - area.left) - 2 * margin);
+  int cardWidth = std::min(ctx.S(kMaxCardWidth), static_cast<int>(area.right - area.left) - 2 * margin);
   int x = area.left + margin;
   // Laid out before drawing so that a stale offset (after a resize, say) is clamped
   // before anything is drawn with it.
-  DayContent content = LayOutDay(ctx, date, cardWidth, contentTop + ctx.S(4), recorded, spanning);
+  DayContent content = LayOutDay(ctx, date, cardWidth, contentTop + ctx.S(kContentPadding), recorded, spanning);
   view.contentHeight = content.height;
   if (view.visibleHeight > 0 && view.visibleHeight < view.contentHeight) {
     view.scrollOffset = ClampScroll(view.scrollOffset, view.contentHeight, view.visibleHeight);
@@ -170,7 +196,7 @@ void PaintDayView(CalendarView& view, const PaintContext& ctx, const RECT& area)
 
   RECT thumb = ScrollThumbRect(area.right, contentTop, view.visibleHeight, view.contentHeight, view.scrollOffset,
                                ctx.dpi);
-  if (!IsRectEmpty(&thumb)) kit::FillRoundRect(ctx.dc, thumb, static_cast<float>(ctx.S(2)), color::kControlBorder);
+  if (!IsRectEmpty(&thumb)) kit::FillRoundRect(ctx.dc, thumb, static_cast<float>(ctx.S(kThumbRadius)), color::kControlBorder);
 }
 
 }  // namespace calendar

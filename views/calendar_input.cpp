@@ -38,7 +38,10 @@ void OpenMonth(CalendarView& view, const Date& firstOfMonth) {
 
 void OpenDay(CalendarView& view, const Date& date) { ShowDate(view, date, kDayView); }
 
-int ScrollStep(const CalendarView& view) { return kit::Scale(60, DpiOf(view)); }
+// One wheel notch scrolls the day view by this much at 96 DPI.
+constexpr int kScrollStep = 60;
+
+int ScrollStep(const CalendarView& view) { return kit::Scale(kScrollStep, DpiOf(view)); }
 
 }  // namespace
 

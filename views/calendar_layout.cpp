@@ -52,49 +52,77 @@ bool DateInPeriod(int viewMode, const Date& anchor, const Date& date) {
   }
 }
 
+namespace {
+
+// The header's sizes at 96 DPI.
+constexpr int kButtonTextPadding = 14;
+constexpr int kMinTodayWidth = 56;
+constexpr int kMinGoWidth = 56;
+constexpr int kMinLabelWidth = 44;
+constexpr int kMinViewButtonWidth = 50;
+constexpr int kTitleMinWidth = 166;       // the title's least room in one row
+constexpr int kPickerGroupExtra = 222;   // picker, gaps and edges of the right-hand group
+constexpr int kRowTop = 14;
+constexpr int kSecondRowTop = 55;        // the right-hand group when the header is narrow
+constexpr int kRowHeight = 32;
+constexpr int kSquareButton = 32;        // previous and next
+constexpr int kGap = 6;
+constexpr int kEdge = 16;
+constexpr int kPickerWidth = 132;
+constexpr int kLabelGap = 8;
+constexpr int kViewGroupGap = 20;
+constexpr int kViewButtonInset = 2;
+
+}  // namespace
+
 HeaderLayout LayoutHeader(int width, const HeaderTextWidths& measured, int dpi) {
-  auto padded = [dpi](int text, int minimum) { return std::max(text + Scale(14, dpi), Scale(minimum, dpi)); };
-  int today = padded(measured.today, 56);
-  int go = padded(measured.go, 56);
-  int label = padded(measured.dateLabel, 44);
+  auto padded = [dpi](int text, int minimum) {
+    return std::max(text + Scale(kButtonTextPadding, dpi), Scale(minimum, dpi));
+  };
+  int today = padded(measured.today, kMinTodayWidth);
+  int go = padded(measured.go, kMinGoWidth);
+  int label = padded(measured.dateLabel, kMinLabelWidth);
   int views[4];
   int viewSum = 0;
   for (int i = 0; i < 4; ++i) {
-    views[i] = padded(measured.views[i], 50);
+    views[i] = padded(measured.views[i], kMinViewButtonWidth);
     viewSum += views[i];
   }
 
   HeaderLayout layout;
-  int needed = viewSum + Scale(166, dpi) + label + go + Scale(222, dpi) + 2 * Scale(32, dpi) + today;
+  int needed = viewSum + Scale(kTitleMinWidth, dpi) + label + go + Scale(kPickerGroupExtra, dpi) +
+               2 * Scale(kSquareButton, dpi) + today;
   layout.narrow = width < needed;
-  layout.height = Scale(layout.narrow ? 100 : 60, dpi);
+  layout.height = Scale(layout.narrow ? kNarrowHeaderHeight : kHeaderHeight, dpi);
 
-  int top = Scale(14, dpi), rowHeight = Scale(32, dpi), gap = Scale(6, dpi);
+  int top = Scale(kRowTop, dpi), rowHeight = Scale(kRowHeight, dpi), gap = Scale(kGap, dpi);
+  const int edge = Scale(kEdge, dpi), square = Scale(kSquareButton, dpi);
   RECT& previous = layout.buttons[kButtonPrevious];
-  previous = {Scale(16, dpi), top, Scale(16, dpi) + Scale(32, dpi), top + rowHeight};
+  previous = {edge, top, edge + square, top + rowHeight};
   RECT& todayButton = layout.buttons[kButtonToday];
   todayButton = {previous.right + gap, top, previous.right + gap + today, top + rowHeight};
   RECT& next = layout.buttons[kButtonNext];
-  next = {todayButton.right + gap, top, todayButton.right + gap + Scale(32, dpi), top + rowHeight};
+  next = {todayButton.right + gap, top, todayButton.right + gap + square, top + rowHeight};
 
-  int g = Scale(layout.narrow ? 55 : 14, dpi);
+  int g = Scale(layout.narrow ? kSecondRowTop : kRowTop, dpi);
   RECT& goButton = layout.buttons[kButtonGo];
-  goButton = {width - Scale(16, dpi) - go, g, width - Scale(16, dpi), g + rowHeight};
-  layout.picker = {goButton.left - gap - Scale(132, dpi), g, goButton.left - gap, g + Scale(32, dpi)};
-  layout.dateLabel = {layout.picker.left - Scale(8, dpi) - label, g, layout.picker.left - Scale(8, dpi),
-                      g + rowHeight};
-  int right = layout.dateLabel.left - Scale(20, dpi);
+  goButton = {width - edge - go, g, width - edge, g + rowHeight};
+  layout.picker = {goButton.left - gap - Scale(kPickerWidth, dpi), g, goButton.left - gap, g + Scale(kRowHeight, dpi)};
+  const int labelGap = Scale(kLabelGap, dpi);
+  layout.dateLabel = {layout.picker.left - labelGap - label, g, layout.picker.left - labelGap, g + rowHeight};
+  int right = layout.dateLabel.left - Scale(kViewGroupGap, dpi);
+  const int inset = Scale(kViewButtonInset, dpi);
   for (int i = 3; i >= 0; --i) {
     RECT& button = layout.buttons[kButtonDay + i];
-    button = {right - views[i], g + Scale(2, dpi), right, g + rowHeight - Scale(2, dpi)};
+    button = {right - views[i], g + inset, right, g + rowHeight - inset};
     right = button.left;
   }
 
   RECT& title = layout.title;
-  title.left = next.right + Scale(16, dpi);
+  title.left = next.right + edge;
   title.top = top;
   title.bottom = top + rowHeight;
-  title.right = (layout.narrow ? width : layout.buttons[kButtonDay].left) - Scale(16, dpi);
+  title.right = (layout.narrow ? width : layout.buttons[kButtonDay].left) - edge;
   if (title.right < title.left) title.right = title.left;
   return layout;
 }
@@ -106,7 +134,9 @@ int RowEdge(int top, int height, int rows, int r) { return rows > 0 ? top + r * 
 int MonthSlotCount(int firstItemTop, int cellBottom, int dpi) {
   // C++ division truncates towards zero, so a cell short by less than a slot still
   // gives 0 rather than -1; both mean "no slot".
-  return (Scale(3, dpi) + cellBottom - Scale(4, dpi) - firstItemTop) / (Scale(20, dpi) + Scale(3, dpi));
+  constexpr int kCellBottomPadding = 4;
+  const int gap = Scale(kMonthBarGap, dpi);
+  return (gap + cellBottom - Scale(kCellBottomPadding, dpi) - firstItemTop) / (Scale(kMonthBarHeight, dpi) + gap);
 }
 
 SlotPlan PlanSlots(int slots, int itemCount) {
@@ -129,14 +159,14 @@ WeekFit FitWeekItems(int itemCount, int firstTop, int bodyBottom, int dpi,
   int y = firstTop;
   for (int i = 0; i < itemCount; ++i) {
     int h = heightOf(i);
-    int room = Scale(6, dpi) + (i + 1 < itemCount ? Scale(22, dpi) : 0);
+    int room = Scale(kWeekItemGap, dpi) + (i + 1 < itemCount ? Scale(kMoreRowHeight, dpi) : 0);
     if (bodyBottom - room < y + h) {
       fit.moreTop = y;
       fit.moreCount = itemCount - i;
       break;
     }
     fit.itemTops.push_back(y);
-    y += h + Scale(6, dpi);
+    y += h + Scale(kWeekItemGap, dpi);
   }
   return fit;
 }
@@ -151,7 +181,8 @@ RECT YearTileRect(const RECT& area, int month, int dpi) {
   int w = area.right - area.left, h = area.bottom - area.top;
   int columns = YearColumns(w, h);
   int rows = 12 / columns;
-  int g = Scale(12, dpi);
+  constexpr int kTileGap = 12;
+  int g = Scale(kTileGap, dpi);
   int column = month % columns, row = month / columns;
   RECT tile;
   tile.left = area.left + g + (w - g) * column / columns;
@@ -162,10 +193,10 @@ RECT YearTileRect(const RECT& area, int month, int dpi) {
 }
 
 RECT YearDayCellRect(const RECT& tile, int cell, int dpi) {
-  int x0 = tile.left + Scale(8, dpi);
-  int width = (tile.right - tile.left) - Scale(16, dpi);
-  int top = tile.top + Scale(34, dpi) + Scale(18, dpi) + Scale(2, dpi);
-  int height = tile.bottom - Scale(8, dpi) - top;
+  int x0 = tile.left + Scale(kYearTileInset, dpi);
+  int width = (tile.right - tile.left) - Scale(2 * kYearTileInset, dpi);
+  int top = tile.top + Scale(kYearTitleHeight, dpi) + Scale(kYearWeekDayHeight, dpi) + Scale(kYearGridGap, dpi);
+  int height = tile.bottom - Scale(kYearTileInset, dpi) - top;
   int row = cell / 7, column = cell % 7;
   return RECT{ColumnEdge(x0, width, column), RowEdge(top, height, 6, row), ColumnEdge(x0, width, column + 1),
               RowEdge(top, height, 6, row + 1)};
@@ -173,7 +204,8 @@ RECT YearDayCellRect(const RECT& tile, int cell, int dpi) {
 
 int YearDayRadius(const RECT& cell, int dpi) {
   int side = std::min(cell.right - cell.left, cell.bottom - cell.top);
-  return std::max(Scale(5, dpi), side / 2 - Scale(1, dpi));
+  constexpr int kMinRadius = 5, kRoom = 1;  // a day's circle keeps a pixel from its neighbours
+  return std::max(Scale(kMinRadius, dpi), side / 2 - Scale(kRoom, dpi));
 }
 
 int ClampScroll(int offset, int contentHeight, int visibleHeight) {
@@ -184,13 +216,15 @@ int ClampScroll(int offset, int contentHeight, int visibleHeight) {
 RECT ScrollThumbRect(int areaRight, int contentTop, int visibleHeight, int contentHeight, int scrollOffset,
                      int dpi) {
   if (visibleHeight <= 0 || visibleHeight >= contentHeight) return RECT{};
-  int track = visibleHeight - Scale(8, dpi);
+  // A thin thumb 4 px from the right edge, 4 px from the ends of the track, at least 30 px long.
+  constexpr int kInset = 4, kWidth = 4, kMinThumb = 30;
+  int track = visibleHeight - Scale(2 * kInset, dpi);
   int64_t proportional = static_cast<int64_t>(visibleHeight) * track / contentHeight;
-  int thumb = std::max(Scale(30, dpi), static_cast<int>(proportional));
+  int thumb = std::max(Scale(kMinThumb, dpi), static_cast<int>(proportional));
   int travel = track - thumb;
-  int top = contentTop + Scale(4, dpi) +
+  int top = contentTop + Scale(kInset, dpi) +
             static_cast<int>(static_cast<int64_t>(travel) * scrollOffset / std::max(1, contentHeight - visibleHeight));
-  return RECT{areaRight - Scale(8, dpi), top, areaRight - Scale(4, dpi), top + thumb};
+  return RECT{areaRight - Scale(kInset + kWidth, dpi), top, areaRight - Scale(kInset, dpi), top + thumb};
 }
 
 WheelResult AccumulateWheel(int remainder, int delta) {

@@ -27,6 +27,18 @@ enum HeaderButton : int {
   kHeaderButtonCount = 8,
 };
 
+// Sizes at 96 DPI that the layout functions and the painters share.
+constexpr int kHeaderHeight = 60;
+constexpr int kNarrowHeaderHeight = 100;  // the header in two rows
+constexpr int kMonthBarHeight = 20;       // a project bar in a month cell, also "+n more"
+constexpr int kMonthBarGap = 3;
+constexpr int kMoreRowHeight = 22;        // "+n more" under a week column's cards
+constexpr int kWeekItemGap = 6;
+constexpr int kYearTileInset = 8;         // a month tile's edges to its day grid
+constexpr int kYearTitleHeight = 34;      // the month's name above the week-day row
+constexpr int kYearWeekDayHeight = 18;
+constexpr int kYearGridGap = 2;           // week-day row to the days
+
 // ---- Dates and periods -------------------------------------------------------------
 
 Date WeekStart(const Date& date);  // the Sunday on or before

@@ -12,6 +12,28 @@ namespace {
 
 namespace color = kit::color;
 
+// Sizes at 96 DPI.
+constexpr int kWeekDayRowHeight = 32;
+constexpr int kLineWidth = 1;
+constexpr int kLabelLeft = 8;
+constexpr int kLabelTop = 6;
+constexpr int kLabelHeight = 22;
+constexpr int kLabelTextInset = 2;
+constexpr int kTodayRadius = 12;
+constexpr int kTodayCenter = 11;       // from the label's corner
+constexpr int kTodayWordGap = 16;      // circle centre to "today"
+constexpr int kCellRightPadding = 4;
+constexpr int kFirstItemTop = 34;      // below the day label
+constexpr int kDotRight = 10;          // a day too small for bars gets a dot
+constexpr int kDotTop = 16;
+constexpr int kDotRadius = 4;
+constexpr int kBarLeft = 4;
+constexpr int kBarRight = 5;
+constexpr int kMoreLeft = 8;
+constexpr int kSelectionInset = 2;
+constexpr int kSelectionRadius = 6;
+constexpr int kSelectionStroke = 2;
+
 void PaintWeekDayRow(const PaintContext& ctx, const RECT& row) {
   int width = row.right - row.left;
   for (int i = 0; i < 7; ++i) {
@@ -20,18 +42,18 @@ void PaintWeekDayRow(const PaintContext& ctx, const RECT& row) {
     PaintTextLine(ctx.dc, ctx.fonts->semibold, ShortDayName(i), cell, WeekDayTextColor(i, color::kMutedText),
                   DT_CENTER);
   }
-  kit::FillSolidRect(ctx.dc, RECT{row.left, row.bottom - ctx.S(1), row.right, row.bottom}, color::kLine);
+  kit::FillSolidRect(ctx.dc, RECT{row.left, row.bottom - ctx.S(kLineWidth), row.right, row.bottom}, color::kLine);
 }
 
 void PaintDayLabel(const PaintContext& ctx, const RECT& cell, const Date& date, int weekDay, bool inMonth) {
-  int x = cell.left + ctx.S(8), y = cell.top + ctx.S(6);
+  int x = cell.left + ctx.S(kLabelLeft), y = cell.top + ctx.S(kLabelTop);
   if (date == ctx.today) {
-    int cx = x + ctx.S(11), cy = y + ctx.S(11), r = ctx.S(12);
+    int cx = x + ctx.S(kTodayCenter), cy = y + ctx.S(kTodayCenter), r = ctx.S(kTodayRadius);
     FillCircle(ctx, static_cast<float>(cx), static_cast<float>(cy), static_cast<float>(r), color::kAccent);
     PaintTextLine(ctx.dc, ctx.fonts->semibold, std::to_wstring(date.day), RECT{cx - r, cy - r, cx + r, cy + r},
                   color::kWhite, DT_CENTER);
     PaintTextLine(ctx.dc, ctx.fonts->small, i18n::Translate(L"오늘"),
-                  RECT{cx + ctx.S(16), cy - r, cell.right - ctx.S(4), cy + r}, color::kAccent);
+                  RECT{cx + ctx.S(kTodayWordGap), cy - r, cell.right - ctx.S(kCellRightPadding), cy + r}, color::kAccent);
     return;
   }
   bool first = date.day == 1;
@@ -39,33 +61,32 @@ void PaintDayLabel(const PaintContext& ctx, const RECT& cell, const Date& date, 
   if (!inMonth) textColor = kit::BlendColor(textColor, color::kWhite, 150);
   PaintTextLine(ctx.dc, first ? ctx.fonts->semibold : ctx.fonts->body,
                 first ? MonthDayText(date) : std::to_wstring(date.day),
-                RECT{x + ctx.S(2), y, cell.right - ctx.S(4), y + ctx.S(22)}, textColor);
+                RECT{x + ctx.S(kLabelTextInset), y, cell.right - ctx.S(kCellRightPadding), y + ctx.S(kLabelHeight)},
+                textColor);
 }
 
 void PaintDayItems(CalendarView& view, const PaintContext& ctx, const RECT& cell, const Date& date, int32_t day) {
   std::vector<const Project*> projects = DayProjects(view, day);
   if (projects.empty()) return;
-  int firstTop = cell.top + ctx.S(34);
+  int firstTop = cell.top + ctx.S(kFirstItemTop);
   SlotPlan plan = PlanSlots(MonthSlotCount(firstTop, cell.bottom, ctx.dpi), static_cast<int>(projects.size()));
   if (plan.dot) {
-    FillCircle(ctx, static_cast<float>(cell.right - ctx.S(10)), static_cast<float>(cell.top + ctx.S(16)),
-                    static_cast<float>(ctx.S(4)), ProjectColors(*projects.front()).main);
+    FillCircle(ctx, static_cast<float>(cell.right - ctx.S(kDotRight)), static_cast<float>(cell.top + ctx.S(kDotTop)),
+               static_cast<float>(ctx.S(kDotRadius)), ProjectColors(*projects.front()).main);
     return;
   }
-  int step = ctx.S(20) + ctx.S(3);
+  int step = ctx.S(kMonthBarHeight) + ctx.S(kMonthBarGap);
   for (int k = 0; k < plan.bars; ++k) {
     const Project& project = *projects[static_cast<size_t>(k)];
     int top = firstTop + k * step;
-    RECT bar{cell.left + ctx.S(4), top, cell.right - ctx.S(5), top + ctx.S(20)};
+    RECT bar{cell.left + ctx.S(kBarLeft), top, cell.right - ctx.S(kBarRight), top + ctx.S(kMonthBarHeight)};
     PaintProjectBar(ctx, bar, project, IsHovered(view, project.id, day), project.id == view.selectedProjectId);
     AddRegion(view, bar, date, project.id, kHitProject);
   }
   if (plan.moreCount > 0) {
     int top = firstTop + plan.bars * step;
-    RECT more{cell.left + ctx.S(8), top, cell.right - ctx.S(4), top + ctx.S(20)};
-    PaintTextLine(ctx.dc, ctx.fonts->item, i18n::FormatText(L"+{0}개 더보기", {std::to_wstring(plan.moreCount)}),
-                  more, color::kMutedText);
-    AddRegion(view, more, date, 0, kHitMoreLink);
+    RECT more{cell.left + ctx.S(kMoreLeft), top, cell.right - ctx.S(kCellRightPadding), top + ctx.S(kMonthBarHeight)};
+    PaintMoreLink(view, ctx, more, date, plan.moreCount);
   }
 }
 
@@ -73,7 +94,7 @@ void PaintDayItems(CalendarView& view, const PaintContext& ctx, const RECT& cell
 
 void PaintMonthView(CalendarView& view, const PaintContext& ctx, const RECT& area) {
   int width = area.right - area.left;
-  RECT headRow{area.left, area.top, area.right, area.top + ctx.S(32)};
+  RECT headRow{area.left, area.top, area.right, area.top + ctx.S(kWeekDayRowHeight)};
   PaintWeekDayRow(ctx, headRow);
 
   MonthGrid grid = MonthGridFor(view.anchorDate);
@@ -92,15 +113,17 @@ void PaintMonthView(CalendarView& view, const PaintContext& ctx, const RECT& are
       if (!inMonth) background = kit::BlendColor(background, color::kWindow, 220);
       if (selection.Contains(day)) background = kit::BlendColor(background, selection.light, 190);
       kit::FillSolidRect(ctx.dc, cell, background);
-      kit::FillSolidRect(ctx.dc, RECT{cell.right - ctx.S(1), cell.top, cell.right, cell.bottom}, color::kLine);
-      kit::FillSolidRect(ctx.dc, RECT{cell.left, cell.bottom - ctx.S(1), cell.right, cell.bottom}, color::kLine);
+      const int line = ctx.S(kLineWidth);
+      kit::FillSolidRect(ctx.dc, RECT{cell.right - line, cell.top, cell.right, cell.bottom}, color::kLine);
+      kit::FillSolidRect(ctx.dc, RECT{cell.left, cell.bottom - line, cell.right, cell.bottom}, color::kLine);
       AddRegion(view, cell, date, 0, kHitDay);
 
       if (date == view.selectedDate) {
         RECT outline = cell;
-        InflateRect(&outline, -ctx.S(2), -ctx.S(2));
-        kit::DrawRoundRect(ctx.dc, outline, static_cast<float>(ctx.S(6)),
-                           ctx.focused ? color::kAccent : color::kAccentLight, static_cast<float>(ctx.S(2)));
+        InflateRect(&outline, -ctx.S(kSelectionInset), -ctx.S(kSelectionInset));
+        kit::DrawRoundRect(ctx.dc, outline, static_cast<float>(ctx.S(kSelectionRadius)),
+                           ctx.focused ? color::kAccent : color::kAccentLight,
+                           static_cast<float>(ctx.S(kSelectionStroke)));
       }
       PaintDayLabel(ctx, cell, date, c, inMonth);
       PaintDayItems(view, ctx, cell, date, day);

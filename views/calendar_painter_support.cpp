@@ -1,6 +1,10 @@
 #include "views/calendar_painters.h"
 
+#include <string>
+
+#include "i18n/translate.h"
 #include "ui/kit/colors.h"
+#include "views/calendar_draw.h"
 
 namespace calendar {
 
@@ -46,6 +50,12 @@ void AddRegion(CalendarView& view, const RECT& rect, const Date& date, int32_t p
   region.projectId = projectId;
   region.kind = kind;
   view.hitRegions.push_back(region);
+}
+
+void PaintMoreLink(CalendarView& view, const PaintContext& ctx, const RECT& rect, const Date& date, int count) {
+  PaintTextLine(ctx.dc, ctx.fonts->item, i18n::FormatText(L"+{0}개 더보기", {std::to_wstring(count)}), rect,
+                kit::color::kMutedText);
+  AddRegion(view, rect, date, 0, kHitMoreLink);
 }
 
 }  // namespace calendar

@@ -34,5 +34,7 @@ const std::vector<int>* DayList(const CalendarView& view, int32_t dayNumber);
 std::vector<const Project*> DayProjects(const CalendarView& view, int32_t dayNumber);
 bool IsHovered(const CalendarView& view, int32_t projectId, int32_t dayNumber);
 void AddRegion(CalendarView& view, const RECT& rect, const Date& date, int32_t projectId, int kind);
+// "+n more" in the rectangle, clickable, for the projects of a day that did not fit.
+void PaintMoreLink(CalendarView& view, const PaintContext& ctx, const RECT& rect, const Date& date, int count);
 
 }  // namespace calendar

@@ -34,7 +34,7 @@ struct CalendarView {
   RECT buttonRects[kHeaderButtonCount] = {};
   RECT titleRect = {};
   RECT dateLabelRect = {};
-  int headerHeight = 60;
+  int headerHeight = kHeaderHeight;
 
   int hoverButton = -1;
   int pressedButton = -1;

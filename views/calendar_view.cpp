@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "ui/kit/base_window.h"
 #include "ui/kit/draw.h"
 #include "views/calendar_circles.h"
 #include "views/calendar_header.h"
@@ -14,18 +15,23 @@ namespace calendar {
 namespace {
 
 HINSTANCE g_classInstance = nullptr;
+constexpr int kInitialSize = 100;  // until the parent lays it out
+constexpr int kMinBodyHeight = 40;  // a body lower than this is not painted at all
 
-struct CreateParams {
-  std::unique_ptr<CalendarView> state;
+// The window that carries a view's state; the painters and handlers work on the state.
+class CalendarWindow : public kit::BaseWindow<CalendarWindow> {
+ public:
+  CalendarView view;
+
+ private:
+  friend class kit::BaseWindow<CalendarWindow>;
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 };
 
 // The public functions take any window handle; only ours carry a state to act on.
 CalendarView* ViewOf(HWND window) {
-  wchar_t name[64] = {};
-  if (window == nullptr || GetClassNameW(window, name, 64) == 0 || lstrcmpW(name, kCalendarViewClass) != 0) {
-    return nullptr;
-  }
-  return reinterpret_cast<CalendarView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  CalendarWindow* self = CalendarWindow::FromWindow(window);
+  return self != nullptr ? &self->view : nullptr;
 }
 
 POINT PointOf(LPARAM lparam) { return POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)}; }
@@ -46,7 +52,7 @@ void PaintAll(CalendarView& view, HDC dc, const RECT& client) {
   int width = client.right - client.left;
   PaintHeader(ctx, view, width);
   RECT area{client.left, client.top + view.headerHeight, client.right, client.bottom};
-  if (area.bottom - area.top > ctx.S(40)) {
+  if (area.bottom - area.top > ctx.S(kMinBodyHeight)) {
     IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
     switch (view.viewMode) {
       case kDayView: PaintDayView(view, ctx, area); break;
@@ -124,63 +130,39 @@ LRESULT Dispatch(CalendarView& view, UINT message, WPARAM wparam, LPARAM lparam)
   return DefWindowProcW(window, message, wparam, lparam);
 }
 
-LRESULT CALLBACK CalendarWindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<const CREATESTRUCTW*>(lparam);
-    auto* params = create != nullptr ? static_cast<CreateParams*>(create->lpCreateParams) : nullptr;
-    if (params == nullptr || !params->state) return FALSE;
-    CalendarView* view = params->state.release();
-    view->window = window;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(view));
-    return DefWindowProcW(window, message, wparam, lparam);
-  }
-  auto* view = reinterpret_cast<CalendarView*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (message == WM_NCDESTROY) {
-    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    delete view;
-    return DefWindowProcW(window, message, wparam, lparam);
-  }
-  if (view == nullptr) return DefWindowProcW(window, message, wparam, lparam);
-  try {
-    return Dispatch(*view, message, wparam, lparam);
-  } catch (...) {
-    // A failed paint or handler must not unwind through the system's message dispatch.
-    if (message == WM_PAINT) ValidateRect(window, nullptr);
-    return message == WM_CREATE ? -1 : 0;
-  }
+LRESULT CalendarWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) view.window = window_;
+  return Dispatch(view, message, wparam, lparam);
 }
 
 }  // namespace
 
 bool RegisterCalendarViewClass(HINSTANCE instance) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = CalendarWindowProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.lpszClassName = kCalendarViewClass;
-  if (RegisterClassExW(&wc) == 0 && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+  if (!CalendarWindow::Register(CalendarWindow::ClassInfo(instance, kCalendarViewClass))) return false;
   if (g_classInstance == nullptr) g_classInstance = instance;
   return true;
 }
 
 HWND CreateCalendarView(HWND parent, const ProjectDocument* document, const kit::FontSet* fonts,
                         const Date& today) {
-  CreateParams params;
-  params.state = std::make_unique<CalendarView>();
-  CalendarView& state = *params.state;
+  auto window = std::make_unique<CalendarWindow>();
+  CalendarView& state = window->view;
   state.document = document;
   state.fonts = fonts;
   Date start = dates::IsValid(today) ? today : dates::Today();
   state.selectedDate = start;
   state.anchorDate = start;
-  HINSTANCE instance = g_classInstance != nullptr ? g_classInstance : GetModuleHandleW(nullptr);
-  // On failure the state is freed with params, unless the window took it (WM_NCCREATE),
-  // in which case WM_NCDESTROY freed it.
-  return CreateWindowExW(0, kCalendarViewClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_TABSTOP, 0, 0,
-                         100, 100, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCalendarControlId)),
-                         instance, &params);
+  kit::WindowCreateArgs args;
+  args.className = kCalendarViewClass;
+  args.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_TABSTOP;
+  args.x = 0;
+  args.y = 0;
+  args.width = kInitialSize;
+  args.height = kInitialSize;
+  args.parent = parent;
+  args.menuOrId = reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCalendarControlId));
+  args.instance = g_classInstance;
+  return CalendarWindow::Create(std::move(window), args);
 }
 
 void RebuildDayIndex(HWND view) {

@@ -15,17 +15,36 @@ namespace color = kit::color;
 // Compact cards have room for a short excerpt only.
 constexpr int kCompactCardLines = 2;
 
+// Sizes at 96 DPI.
+constexpr int kHeadHeight = 62;
+constexpr int kDayNameTop = 6;
+constexpr int kDayNameBottom = 30;
+constexpr int kDayNumberCenter = 40;     // from the head's top
+constexpr int kDayNumberHalfWidth = 30;
+constexpr int kDayNumberHalfHeight = 14;
+constexpr int kTodayRadius = 15;
+constexpr int kLineWidth = 1;
+constexpr int kCardsLeft = 6;
+constexpr int kCardsChrome = 13;         // the column's width minus a card's
+constexpr int kCardsTop = 8;
+constexpr int kMoreLeft = 4;
+constexpr int kSelectionInset = 2;
+constexpr int kSelectionInsetRight = 3;  // clear of the column's line
+constexpr int kSelectionRadius = 8;
+constexpr int kSelectionStroke = 2;
+
 void PaintColumnHead(const PaintContext& ctx, const RECT& head, const Date& date, int weekDay) {
   kit::FillSolidRect(ctx.dc, head, WeekDayHeadBackground(weekDay));
   PaintTextLine(ctx.dc, ctx.fonts->small, ShortDayName(weekDay),
-                RECT{head.left, head.top + ctx.S(6), head.right, head.top + ctx.S(30)},
+                RECT{head.left, head.top + ctx.S(kDayNameTop), head.right, head.top + ctx.S(kDayNameBottom)},
                 WeekDayTextColor(weekDay, color::kMutedText), DT_CENTER);
 
-  int cx = (head.left + head.right) / 2, cy = head.top + ctx.S(40);
-  RECT box{cx - ctx.S(30), cy - ctx.S(14), cx + ctx.S(30), cy + ctx.S(14)};
+  int cx = (head.left + head.right) / 2, cy = head.top + ctx.S(kDayNumberCenter);
+  const int halfWidth = ctx.S(kDayNumberHalfWidth), halfHeight = ctx.S(kDayNumberHalfHeight);
+  RECT box{cx - halfWidth, cy - halfHeight, cx + halfWidth, cy + halfHeight};
   if (date == ctx.today) {
-    FillCircle(ctx, static_cast<float>(cx), static_cast<float>(cy), static_cast<float>(ctx.S(15)),
-                    color::kAccent);
+    FillCircle(ctx, static_cast<float>(cx), static_cast<float>(cy), static_cast<float>(ctx.S(kTodayRadius)),
+               color::kAccent);
     PaintTextLine(ctx.dc, ctx.fonts->bold, std::to_wstring(date.day), box, color::kWhite, DT_CENTER);
   } else {
     PaintTextLine(ctx.dc, ctx.fonts->bold, date.day == 1 ? MonthDayText(date) : std::to_wstring(date.day), box,
@@ -37,10 +56,10 @@ void PaintColumnItems(CalendarView& view, const PaintContext& ctx, const RECT& b
                       int32_t day) {
   std::vector<const Project*> projects = DayProjects(view, day);
   if (projects.empty()) return;
-  int x = body.left + ctx.S(6);
-  int width = (body.right - body.left) - ctx.S(13);
+  int x = body.left + ctx.S(kCardsLeft);
+  int width = (body.right - body.left) - ctx.S(kCardsChrome);
   std::vector<CardContent> contents(projects.size());
-  WeekFit fit = FitWeekItems(static_cast<int>(projects.size()), body.top + ctx.S(8), body.bottom, ctx.dpi,
+  WeekFit fit = FitWeekItems(static_cast<int>(projects.size()), body.top + ctx.S(kCardsTop), body.bottom, ctx.dpi,
                              [&](int i) {
                                contents[static_cast<size_t>(i)] =
                                    MeasureProjectCard(ctx, width, *projects[static_cast<size_t>(i)], date, false,
@@ -55,10 +74,8 @@ void PaintColumnItems(CalendarView& view, const PaintContext& ctx, const RECT& b
     AddRegion(view, card, date, project.id, kHitProject);
   }
   if (fit.moreCount > 0) {
-    RECT more{x + ctx.S(4), fit.moreTop, x + width, fit.moreTop + ctx.S(22)};
-    PaintTextLine(ctx.dc, ctx.fonts->item, i18n::FormatText(L"+{0}개 더보기", {std::to_wstring(fit.moreCount)}),
-                  more, color::kMutedText);
-    AddRegion(view, more, date, 0, kHitMoreLink);
+    RECT more{x + ctx.S(kMoreLeft), fit.moreTop, x + width, fit.moreTop + ctx.S(kMoreRowHeight)};
+    PaintMoreLink(view, ctx, more, date, fit.moreCount);
   }
 }
 
@@ -73,22 +90,26 @@ void PaintWeekView(CalendarView& view, const PaintContext& ctx, const RECT& area
     Date date = dates::AddDays(start, c);
     int32_t day = dates::DayNumber(date);
     RECT column{ColumnEdge(area.left, width, c), area.top, ColumnEdge(area.left, width, c + 1), area.bottom};
-    RECT head{column.left, column.top, column.right, column.top + ctx.S(62)};
+    RECT head{column.left, column.top, column.right, column.top + ctx.S(kHeadHeight)};
     RECT body{column.left, head.bottom, column.right, column.bottom};
 
     PaintColumnHead(ctx, head, date, c);
     COLORREF background = WeekDayCellBackground(c);
     if (selection.Contains(day)) background = kit::BlendColor(background, selection.light, 190);
     kit::FillSolidRect(ctx.dc, body, background);
-    kit::FillSolidRect(ctx.dc, RECT{column.right - ctx.S(1), column.top, column.right, column.bottom}, color::kLine);
-    kit::FillSolidRect(ctx.dc, RECT{head.left, head.bottom - ctx.S(1), head.right, head.bottom}, color::kLine);
+    const int line = ctx.S(kLineWidth);
+    kit::FillSolidRect(ctx.dc, RECT{column.right - line, column.top, column.right, column.bottom}, color::kLine);
+    kit::FillSolidRect(ctx.dc, RECT{head.left, head.bottom - line, head.right, head.bottom}, color::kLine);
     AddRegion(view, head, date, 0, kHitDay);
     AddRegion(view, body, date, 0, kHitDay);
 
     if (date == view.selectedDate) {
-      RECT outline{column.left + ctx.S(2), column.top + ctx.S(2), column.right - ctx.S(3), column.bottom - ctx.S(2)};
-      kit::DrawRoundRect(ctx.dc, outline, static_cast<float>(ctx.S(8)),
-                         ctx.focused ? color::kAccent : color::kAccentLight, static_cast<float>(ctx.S(2)));
+      const int inset = ctx.S(kSelectionInset);
+      RECT outline{column.left + inset, column.top + inset, column.right - ctx.S(kSelectionInsetRight),
+                   column.bottom - inset};
+      kit::DrawRoundRect(ctx.dc, outline, static_cast<float>(ctx.S(kSelectionRadius)),
+                         ctx.focused ? color::kAccent : color::kAccentLight,
+                         static_cast<float>(ctx.S(kSelectionStroke)));
     }
     PaintColumnItems(view, ctx, body, date, day);
   }

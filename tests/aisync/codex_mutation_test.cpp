@@ -227,9 +227,9 @@ bool IsClockTime(const std::wstring& time) {
 
 // What must hold of every record, whatever the line looked like.
 struct Checker {
-  std::wstring lastPromptKey;  // the last prompt emitted since the context was made
-  Date lastPromptDate;
-  std::wstring lastPromptTime;
+  std::wstring lastPromptKey = {};  // the last prompt emitted since the context was made
+  Date lastPromptDate = {};
+  std::wstring lastPromptTime = {};
   size_t prompts = 0;
   size_t replies = 0;
 

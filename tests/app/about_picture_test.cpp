@@ -45,7 +45,7 @@ std::string SampleProjects() {
 
 // A 24-bit bottom-up BMP, the form the resource compiler embeds as a bitmap.
 bool SaveBmp(HBITMAP bitmap, int width, int height, const std::wstring& path) {
-  BITMAPINFOHEADER info{sizeof(info), width, height, 1, 24, BI_RGB};
+  BITMAPINFOHEADER info{sizeof(info), width, height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
   int stride = (width * 3 + 3) & ~3;
   std::vector<BYTE> pixels(static_cast<size_t>(stride) * height);
   kit::WindowDc screen(nullptr);

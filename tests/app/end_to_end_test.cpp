@@ -50,7 +50,8 @@ struct Started {
 Started StartTavrilo(const std::wstring& projectFile) {
   std::wstring exe = testpaths::BuildFile(L"Tavrilo.exe");
   std::wstring command = L"\"" + exe + L"\" --startup \"" + projectFile + L"\"";
-  STARTUPINFOW si{sizeof(si)};
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
   PROCESS_INFORMATION pi{};
   Started s;
   if (CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {

@@ -23,7 +23,8 @@ struct Process {
 Process Start(const std::wstring& arguments) {
   std::wstring exe = testpaths::BuildFile(L"Tavrilo.exe");
   std::wstring command = L"\"" + exe + L"\" " + arguments;
-  STARTUPINFOW si{sizeof(si)};
+  STARTUPINFOW si{};
+  si.cb = sizeof(si);
   PROCESS_INFORMATION pi{};
   Process p;
   if (CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {

@@ -1,5 +1,6 @@
-// A main window created in-process with the settings, the Documents folder, the file
-// dialogs and the message boxes redirected, so tests can drive it like a user.
+// A main window created in-process with the settings, the Documents folder and its
+// services (file dialogs, message boxes, the About box) redirected, so tests can drive it
+// like a user.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,28 +43,39 @@ class MainWindowTest : public ::testing::Test {
     widgets::RegisterMsgBoxClass(instance);
     calendar::RegisterCalendarViewClass(instance);
     mainwindow::RegisterMainWindowClass(instance);
-    mainwindow::SetMessageBoxHandler([this](HWND, const std::wstring& text, const std::wstring& caption, UINT flags) {
-      messages.push_back({text, caption, flags});
-      if (answers.empty()) return (flags & 0xF) == MB_YESNOCANCEL ? IDCANCEL : IDOK;
+    reply = [this](const ShownMessage& shown) {
+      if (answers.empty()) return (shown.flags & 0xF) == MB_YESNOCANCEL ? IDCANCEL : IDOK;
       int answer = answers.front();
       answers.pop_front();
       return answer;
-    });
-    mainwindow::SetFileDialogHandler(
-        [this](HWND, bool save, const std::wstring& title, const std::wstring& suggested, std::wstring& chosen) {
-          dialogs.push_back({save, title, suggested});
-          if (dialogAnswers.empty()) return false;
-          chosen = dialogAnswers.front();
-          dialogAnswers.pop_front();
-          return !chosen.empty();
-        });
+    };
   }
 
   void TearDown() override {
     if (window && IsWindow(window)) DestroyWindow(window);
     testui::PumpMessages();
-    mainwindow::SetMessageBoxHandler(nullptr);
-    mainwindow::SetFileDialogHandler(nullptr);
+  }
+
+  // The fakes the window is created with; they only record and answer.
+  mainwindow::Services FakeServices() {
+    mainwindow::Services services;
+    services.showMessage = [this](HWND, const std::wstring& text, const std::wstring& caption, UINT flags) {
+      messages.push_back({text, caption, flags});
+      return reply(messages.back());
+    };
+    services.chooseFile = [this](HWND, bool save, const std::wstring& title, const std::wstring& suggested,
+                                 std::wstring& chosen) {
+      dialogs.push_back({save, title, suggested});
+      if (dialogAnswers.empty()) return false;
+      chosen = dialogAnswers.front();
+      dialogAnswers.pop_front();
+      return !chosen.empty();
+    };
+    services.showAbout = [this](HWND owner, const std::wstring& text, const std::wstring& caption) {
+      abouts.push_back({text, caption, 0});
+      aboutOwner = owner;
+    };
+    return services;
   }
 
   mainwindow::MainWindow& Create(const std::wstring& initialPath = L"", bool startHidden = false) {
@@ -70,7 +83,7 @@ class MainWindowTest : public ::testing::Test {
     options.initialPath = initialPath;
     options.startHidden = startHidden;
     options.documentsFolder = documents.path();
-    window = mainwindow::CreateMainWindow(GetModuleHandleW(nullptr), options);
+    window = mainwindow::CreateMainWindow(GetModuleHandleW(nullptr), options, FakeServices());
     EXPECT_NE(window, nullptr);
     SetWindowPos(window, nullptr, 0, 0, 1320, 860, SWP_NOZORDER | SWP_NOACTIVATE);
     return *mainwindow::FromWindow(window);
@@ -98,6 +111,10 @@ class MainWindowTest : public ::testing::Test {
   HWND window = nullptr;
   std::vector<ShownMessage> messages;
   std::deque<int> answers;
+  // How a message box answers; by default from `answers`, else Cancel or OK.
+  std::function<int(const ShownMessage&)> reply;
+  std::vector<ShownMessage> abouts;
+  HWND aboutOwner = nullptr;
   std::vector<DialogCall> dialogs;
   std::deque<std::wstring> dialogAnswers;
 };

@@ -32,6 +32,16 @@ Project Titled(const wchar_t* title) {
   return p;
 }
 
+// Adds a project through the window's one edit path.
+void Add(mainwindow::MainWindow& main, const wchar_t* title, const wchar_t* status) {
+  main.ApplyEdit(
+      [title](ProjectDocument& document) {
+        document.AddProject(Titled(title));
+        return true;
+      },
+      status);
+}
+
 // ---------------------------------------------------------------------------------
 
 TEST_F(MainWindowTest, FirstStartWithoutAFile) {
@@ -42,8 +52,7 @@ TEST_F(MainWindowTest, FirstStartWithoutAFile) {
   EXPECT_FALSE(fileio::FolderExists(documents / L"Tavrilo")) << "nothing is written before the first change";
   EXPECT_EQ(main.StatusPartText(4), L"Tavrilo.qlproj  ·  Autosave  ·  AI logging on");
 
-  main.document().AddProject(Titled(L"first"));
-  main.DocumentChanged(L"changed");
+  Add(main, L"first", L"changed");
   EXPECT_TRUE(fileio::FileExists(expected)) << "the first change creates folder and file";
   EXPECT_FALSE(main.modified());
   EXPECT_EQ(settings::ReadLastFile(), expected);
@@ -59,8 +68,7 @@ TEST_F(MainWindowTest, EarlierDefaultIsOpenedAndSavedBackThere) {
   EXPECT_EQ(main.currentPath(), earlier);
   EXPECT_EQ(main.document().projects.size(), 2u);
   EXPECT_EQ(main.statusMessage(), L"Project file loaded.");
-  main.document().AddProject(Titled(L"third"));
-  main.DocumentChanged(L"added");
+  Add(main, L"third", L"added");
   std::vector<Project> back;
   std::wstring error;
   ASSERT_TRUE(projectfile::ReadProjects(earlier, back, error));
@@ -88,8 +96,7 @@ TEST_F(MainWindowTest, CorruptFileIsProtected) {
   EXPECT_TRUE(messages[0].text.ends_with(L"Use Save As to save it elsewhere."));
   EXPECT_TRUE(main.pendingMessage().empty());
 
-  main.document().AddProject(Titled(L"new"));
-  main.DocumentChanged(L"changed");
+  Add(main, L"new", L"changed");
   EXPECT_EQ(Bytes(path), corrupt) << "auto-save must never touch the unreadable file";
   EXPECT_TRUE(main.modified());
 }
@@ -111,8 +118,7 @@ TEST_F(MainWindowTest, FailedSaveKeepsTheChangesMarked) {
   Put(path, ProjectsJson({1}));
   auto& main = Create(path);
   ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
-  main.document().AddProject(Titled(L"x"));
-  main.DocumentChanged(L"changed");
+  Add(main, L"x", L"changed");
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_EQ(messages[0].caption, L"Save failed");
   EXPECT_TRUE(messages[0].text.starts_with(L"Could not save the project file.\n" + path + L"\n\n"));
@@ -124,9 +130,8 @@ TEST_F(MainWindowTest, FailedSaveKeepsTheChangesMarked) {
 TEST_F(MainWindowTest, ConfirmDiscardAnswers) {
   auto& main = Create();
   EXPECT_TRUE(main.ConfirmDiscard()) << "nothing to lose";
-  main.document().AddProject(Titled(L"x"));
   main.RunCommand(IDM_AUTOSAVE);  // off, so the change stays unsaved
-  main.DocumentChanged(L"changed");
+  Add(main, L"x", L"changed");
   ASSERT_TRUE(main.modified());
 
   answers = {IDCANCEL};
@@ -141,8 +146,7 @@ TEST_F(MainWindowTest, YesWithoutAPathAsksWhereAndCancellingStopsTheOpen) {
   const std::wstring broken = documents / L"Tavrilo\\Tavrilo.qlproj";
   Put(broken, "{");
   auto& main = Create();  // protection mode: no path
-  main.document().AddProject(Titled(L"x"));
-  main.DocumentChanged(L"changed");
+  Add(main, L"x", L"changed");
   const std::wstring other = documents / L"other.qlproj";
   Put(other, ProjectsJson({5}));
   answers = {IDYES};
@@ -210,9 +214,8 @@ TEST_F(MainWindowTest, ImportGivesFreshIdsAndSelectsTheLast) {
 TEST_F(MainWindowTest, CloseHidesToTheTrayWithoutAsking) {
   auto& main = Create();
   Show();
-  main.document().AddProject(Titled(L"x"));
   main.RunCommand(IDM_AUTOSAVE);
-  main.DocumentChanged(L"changed");
+  Add(main, L"x", L"changed");
   ASSERT_TRUE(main.trayIconAdded());
   SendMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_FALSE(IsWindowVisible(window));
@@ -227,11 +230,10 @@ TEST_F(MainWindowTest, ExitAsksAndASecondExitOnlyShowsTheWindow) {
   auto& main = Create();
   Show();
   int nested = 0;
-  mainwindow::SetMessageBoxHandler([&](HWND, const std::wstring& text, const std::wstring& caption, UINT flags) {
-    messages.push_back({text, caption, flags});
+  reply = [&](const apptest::ShownMessage&) {
     if (nested++ == 0) main.RunCommand(IDM_EXIT);  // chosen again while asking
     return IDNO;
-  });
+  };
   main.RunCommand(IDM_EXIT);
   ASSERT_EQ(messages.size(), 1u) << "the second exit must not ask again";
   EXPECT_EQ(messages[0].caption, L"Exit Tavrilo");
@@ -239,10 +241,7 @@ TEST_F(MainWindowTest, ExitAsksAndASecondExitOnlyShowsTheWindow) {
   EXPECT_TRUE(IsWindow(window));
   EXPECT_FALSE(main.exitInProgress());
 
-  mainwindow::SetMessageBoxHandler([&](HWND, const std::wstring& text, const std::wstring& caption, UINT flags) {
-    messages.push_back({text, caption, flags});
-    return IDYES;
-  });
+  reply = [](const apptest::ShownMessage&) { return IDYES; };
   main.RunCommand(IDM_EXIT);
   EXPECT_FALSE(IsWindow(window));
   MSG quit;
@@ -275,8 +274,7 @@ TEST_F(MainWindowTest, AutoSaveToggleSavesPendingChanges) {
   auto& main = Create();
   main.RunCommand(IDM_AUTOSAVE);
   EXPECT_EQ(main.statusMessage(), L"Autosave disabled. Press Ctrl+S to save.");
-  main.document().AddProject(Titled(L"x"));
-  main.DocumentChanged(L"changed");
+  Add(main, L"x", L"changed");
   EXPECT_TRUE(main.modified());
   main.RunCommand(IDM_AUTOSAVE);
   EXPECT_FALSE(main.modified());
@@ -335,25 +333,6 @@ TEST_F(MainWindowTest, Screenshots) {
 
 namespace {
 
-std::wstring g_captureName;
-bool g_captured = false;
-std::wstring g_capturedText;
-
-// Runs inside the box's own message loop: photographs the box and closes it.
-VOID CALLBACK CaptureBoxAndClose(HWND, UINT, UINT_PTR id, DWORD) {
-  HWND box = FindWindowW(L"QuenlorMsgBox", nullptr);
-  if (box == nullptr || !IsWindowVisible(box)) return;
-  KillTimer(nullptr, id);
-  g_captured = kit::SaveWindowPng(box, testui::ScreenshotPath(g_captureName));
-  // The long text stands in a read-only edit.
-  if (HWND edit = FindWindowExW(box, nullptr, L"Edit", nullptr)) {
-    wchar_t text[4096] = {};
-    GetWindowTextW(edit, text, 4096);
-    g_capturedText = text;
-  }
-  PostMessageW(box, WM_CLOSE, 0, 0);
-}
-
 TEST_F(MainWindowTest, AboutBoxAndReleaseNotes) {
   for (int language : {i18n::kKorean, i18n::kEnglish}) {
     testpaths::LanguageScope scope(language);
@@ -371,19 +350,19 @@ TEST_F(MainWindowTest, AboutBoxAndReleaseNotes) {
 
     // Escape closes them through the main window's pre-translation.
     HWND focus = GetFocus();
-    MSG escape{focus ? focus : notes, WM_KEYDOWN, VK_ESCAPE, 0};
+    MSG escape{focus ? focus : notes, WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
     EXPECT_TRUE(main.PreTranslate(escape));
     testui::PumpMessages();
     EXPECT_FALSE(IsWindow(notes));
 
-    g_captureName = L"about" + suffix;
-    g_captured = false;
-    g_capturedText.clear();
-    UINT_PTR timer = SetTimer(nullptr, 0, 50, CaptureBoxAndClose);
+    // The About box goes through the services: no modal loop to break into here.
+    abouts.clear();
     main.RunCommand(IDM_ABOUT);
-    KillTimer(nullptr, timer);
-    EXPECT_TRUE(g_captured);
-    EXPECT_TRUE(g_capturedText.ends_with(main.currentPath())) << "the About text ends with the data file";
+    ASSERT_EQ(abouts.size(), 1u);
+    EXPECT_EQ(aboutOwner, window);
+    EXPECT_EQ(abouts[0].caption, language == i18n::kKorean ? L"Tavrilo 정보" : L"About Tavrilo");
+    EXPECT_TRUE(abouts[0].text.ends_with(main.currentPath())) << "the About text ends with the data file";
+    EXPECT_TRUE(messages.empty()) << "the About box is not an ordinary message";
     DestroyWindow(window);
     testui::PumpMessages();
     window = nullptr;
@@ -445,7 +424,7 @@ TEST_F(MainWindowTest, FocusRingAndEscapeInTheSearchBox) {
   SetForegroundWindow(window);
   HWND search = main.child(mainwindow::kSearchBoxId);
   auto press = [&](WPARAM key) {
-    MSG msg{GetFocus(), WM_KEYDOWN, key, 0};
+    MSG msg{GetFocus(), WM_KEYDOWN, key, 0, 0, {}};
     return main.PreTranslate(msg);
   };
   SetFocus(main.calendar());

@@ -88,7 +88,8 @@ TEST(Settings, RoundTripsOfEachType) {
   EXPECT_EQ(settings::ReadLastFile(), L"C:\\문서\\Tavrilo.qlproj");
   settings::WriteSettingDword(L"AutoSave", 0);
   EXPECT_FALSE(settings::ReadAutoSave());
-  WINDOWPLACEMENT placement{sizeof(placement)};
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof(placement);
   placement.showCmd = SW_SHOWMAXIMIZED;
   placement.rcNormalPosition = {10, 20, 211, 171};  // 201 x 151
   settings::WriteSettingBinary(L"WindowPlacement", &placement, sizeof(placement));
@@ -99,7 +100,8 @@ TEST(Settings, RoundTripsOfEachType) {
 }
 
 TEST(Settings, PlacementMustBeOneStructureOfUsableSize) {
-  WINDOWPLACEMENT placement{sizeof(placement)};
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof(placement);
   placement.rcNormalPosition = {0, 0, 201, 151};
   EXPECT_EQ(sizeof(placement), 44u);
   EXPECT_TRUE(settings::IsUsablePlacement(&placement, 44));

@@ -167,3 +167,31 @@ TEST(AboutAndReleaseNotes, Texts) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(AboutAndReleaseNotes, DueOnlyWhenPendingAndTheWindowIsUsable) {
+  struct Case {
+    bool pending, messageWaiting, enabled, visible, minimized, due;
+  };
+  const Case cases[] = {
+      {true, false, true, true, false, true},
+      {false, false, true, true, false, false},  // already shown
+      {true, true, true, true, false, false},    // the start-up message comes first
+      {true, false, false, true, false, false},  // a modal box is open
+      {true, false, true, false, false, false},  // hidden in the tray
+      {true, false, true, true, true, false},    // minimized
+  };
+  for (const Case& c : cases) {
+    shell::ReleaseNotesFacts facts;
+    facts.pending = c.pending;
+    facts.startupMessageWaiting = c.messageWaiting;
+    facts.windowEnabled = c.enabled;
+    facts.windowVisible = c.visible;
+    facts.windowMinimized = c.minimized;
+    EXPECT_EQ(shell::ReleaseNotesDue(facts), c.due)
+        << c.pending << c.messageWaiting << c.enabled << c.visible << c.minimized;
+  }
+}
+
+}  // namespace

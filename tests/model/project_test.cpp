@@ -391,6 +391,11 @@ TEST(AiSources, NamesBothWays) {
   EXPECT_EQ(AiSourceFromName(L"VS Code Chat "), kAiSourceNone);
   EXPECT_EQ(CategoryName(2), L"external");
   EXPECT_EQ(CategoryName(-4), L"personal");
+  for (int32_t category : {kCategoryPersonal, kCategoryInternal, kCategoryExternal}) {
+    EXPECT_EQ(CategoryFromName(CategoryName(category)), category) << "one table both ways";
+  }
+  EXPECT_EQ(CategoryFromName(L"External"), kCategoryPersonal) << "names are exact";
+  EXPECT_EQ(CategoryFromName(L""), kCategoryPersonal);
 }
 
 }  // namespace

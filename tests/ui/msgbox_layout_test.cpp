@@ -12,8 +12,8 @@ using widgets::MsgBoxMetrics;
 
 // A text of `chars` characters, 7 px each, wrapped at the width, 17 px a line.
 struct FakeText {
-  int chars;
-  std::vector<int> widthsAsked;
+  int chars = 0;
+  std::vector<int> widthsAsked = {};
   SIZE operator()(int width) {
     widthsAsked.push_back(width);
     int perLine = std::max(width / 7, 1);

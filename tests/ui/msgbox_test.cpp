@@ -277,7 +277,7 @@ TEST(MsgBoxWindow, ModelessBoxLeavesTheOwnerEnabledAndDestroysItself) {
 
   box = open();
   SetFocus(GetDlgItem(box, IDOK));
-  MSG escape{GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0};
+  MSG escape{GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
   EXPECT_TRUE(IsDialogMessageW(box, &escape));
   EXPECT_FALSE(IsWindow(box)) << "Escape through the dialog rules";
   testui::PumpMessages();

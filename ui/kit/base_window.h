@@ -46,9 +46,7 @@ class BaseWindow {
   // The state of a window of this class, or null for any other window.
   static Derived* FromWindow(HWND window) {
     if (window == nullptr || !IsWindow(window)) return nullptr;
-    if (static_cast<LONG_PTR>(GetClassLongPtrW(window, GCLP_WNDPROC)) != reinterpret_cast<LONG_PTR>(&WindowProc)) {
-      return nullptr;
-    }
+    if (GetClassLongPtrW(window, GCLP_WNDPROC) != reinterpret_cast<ULONG_PTR>(&WindowProc)) return nullptr;
     return reinterpret_cast<Derived*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   }
 

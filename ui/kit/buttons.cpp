@@ -78,6 +78,12 @@ ButtonLook LookFor(int style, bool hot, bool pressed, bool disabled, COLORREF ba
   }
 }
 
+// Sizes at 96 DPI.
+constexpr int kCornerRadius = 6;
+constexpr int kOutlineWidth = 1;
+constexpr int kFocusRingWidth = 2;
+constexpr int kTextInset = 6;
+
 void PaintButtonFace(HDC dc, const RECT& rect, HWND button, UINT state) {
   int style = KitButtonStyle(button);
   COLORREF background = color::kWhite;
@@ -85,14 +91,14 @@ void PaintButtonFace(HDC dc, const RECT& rect, HWND button, UINT state) {
   bool disabled = (state & ODS_DISABLED) != 0;
   ButtonLook look = LookFor(style, KitButtonHot(button), (state & ODS_SELECTED) != 0, disabled, background);
   int dpi = WindowDpi(button);
-  float radius = static_cast<float>(Scale(6, dpi));
+  float radius = static_cast<float>(Scale(kCornerRadius, dpi));
 
   FillSolidRect(dc, rect, background);
   FillRoundRect(dc, rect, radius, look.fill);
-  if (look.outline) DrawRoundRect(dc, rect, radius, color::kControlBorder, static_cast<float>(Scale(1, dpi)));
+  if (look.outline) DrawRoundRect(dc, rect, radius, color::kControlBorder, static_cast<float>(Scale(kOutlineWidth, dpi)));
   if ((state & ODS_FOCUS) != 0 && (state & ODS_NOFOCUSRECT) == 0) {
     COLORREF ring = style == kButtonPrimary ? color::kAccentPressed : color::kAccent;
-    DrawRoundRect(dc, rect, radius, ring, static_cast<float>(Scale(2, dpi)));
+    DrawRoundRect(dc, rect, radius, ring, static_cast<float>(Scale(kFocusRingWidth, dpi)));
   }
 
   wchar_t text[128] = {};
@@ -103,7 +109,7 @@ void PaintButtonFace(HDC dc, const RECT& rect, HWND button, UINT state) {
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, look.text);
   RECT textRect = rect;
-  InflateRect(&textRect, -Scale(6, dpi), 0);
+  InflateRect(&textRect, -Scale(kTextInset, dpi), 0);
   DrawTextW(dc, text, -1, &textRect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS | DT_NOPREFIX);
 }
 

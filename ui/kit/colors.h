@@ -18,6 +18,7 @@ constexpr COLORREF kAccentPressed = Rgb(0x6272D2);
 constexpr COLORREF kAccentHot = Rgb(0x6E7EDC);
 constexpr COLORREF kAccentLight = Rgb(0xA8B3EE);
 constexpr COLORREF kAccentTint = Rgb(0xECEFFD);
+constexpr COLORREF kNeutralTint = Rgb(0xEFF0F4);  // the completed list's count badge
 constexpr COLORREF kHoverFill = Rgb(0xEFF1F6);
 constexpr COLORREF kPressedFill = Rgb(0xE4E7EF);
 constexpr COLORREF kPanel = Rgb(0xF4F6FA);

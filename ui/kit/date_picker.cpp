@@ -15,6 +15,11 @@
 namespace kit {
 namespace {
 
+// Sizes at 96 DPI: the check box of an optional date when the control does not say
+// where it is, and the text's least distance from the left edge.
+constexpr int kCheckBoxWidth = 18;
+constexpr int kTextInset = 2;
+
 constexpr UINT_PTR kFlatSubclassId = 0x51444650;  // "QDFP"
 // Anti-aliased text edges stay within this distance of the background; real glyph pixels do not.
 constexpr int kInkThreshold = 48;
@@ -69,7 +74,7 @@ RECT TextArea(HWND picker, const RECT& client, int dpi) {
       MapWindowPoints(nullptr, picker, reinterpret_cast<POINT*>(&r), 2);
       area.left = r.right;
     } else {
-      area.left += Scale(18, dpi);
+      area.left += Scale(kCheckBoxWidth, dpi);
     }
   }
   area.right = std::max(area.right, area.left);
@@ -104,8 +109,8 @@ bool PaintFlat(HWND picker) {
   UniqueBitmap dib(memory ? CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr);
   if (!dib || bits == nullptr) return false;
 
-  PAINTSTRUCT ps;
-  HDC dc = BeginPaint(picker, &ps);
+  PaintScope paint(picker);
+  HDC dc = paint.dc();
   {
     SelectObjectScope selectBitmap(memory.get(), dib.get());
     FillSolidRect(memory.get(), client, GetSysColor(COLOR_WINDOW));
@@ -133,7 +138,7 @@ bool PaintFlat(HWND picker) {
         }
       }
     }
-    if (textLeft >= area.right) textLeft = area.left + Scale(2, dpi);
+    if (textLeft >= area.right) textLeft = area.left + Scale(kTextInset, dpi);
 
     FillSolidRect(memory.get(), area, background);
     wchar_t text[128] = {};
@@ -149,7 +154,6 @@ bool PaintFlat(HWND picker) {
 
     BitBlt(dc, 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
   }
-  EndPaint(picker, &ps);
   return true;
 }
 

@@ -133,31 +133,19 @@ int TextWidth(HDC dc, HFONT font, std::wstring_view text) {
   return size.cx;
 }
 
-DoubleBufferedPaint::DoubleBufferedPaint(HWND window) : window_(window) {
-  BeginPaint(window, &ps_);
+DoubleBufferedPaint::DoubleBufferedPaint(HWND window) : paint_(window) {
   GetClientRect(window, &client_);
   int w = client_.right - client_.left, h = client_.bottom - client_.top;
-  if (w > 0 && h > 0) {
-    memory_ = CreateCompatibleDC(ps_.hdc);
-    bitmap_ = memory_ ? CreateCompatibleBitmap(ps_.hdc, w, h) : nullptr;
-    if (bitmap_) {
-      oldBitmap_ = SelectObject(memory_, bitmap_);
-    } else if (memory_) {
-      DeleteDC(memory_);
-      memory_ = nullptr;
-    }
-  }
+  if (w <= 0 || h <= 0) return;
+  memory_.reset(CreateCompatibleDC(paint_.dc()));
+  if (memory_) bitmap_.reset(CreateCompatibleBitmap(paint_.dc(), w, h));
+  if (bitmap_) selected_.emplace(memory_.get(), bitmap_.get());
 }
 
 DoubleBufferedPaint::~DoubleBufferedPaint() {
-  if (memory_) {
-    const RECT& r = ps_.rcPaint;
-    BitBlt(ps_.hdc, r.left, r.top, r.right - r.left, r.bottom - r.top, memory_, r.left, r.top, SRCCOPY);
-    SelectObject(memory_, oldBitmap_);
-    DeleteObject(bitmap_);
-    DeleteDC(memory_);
-  }
-  EndPaint(window_, &ps_);
+  if (!bitmap_) return;
+  const RECT& r = paint_.paintRect();
+  BitBlt(paint_.dc(), r.left, r.top, r.right - r.left, r.bottom - r.top, memory_.get(), r.left, r.top, SRCCOPY);
 }
 
 }  // namespace kit

@@ -3,7 +3,10 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string_view>
+
+#include "ui/kit/gdi.h"
 
 namespace kit {
 
@@ -36,17 +39,18 @@ class DoubleBufferedPaint {
   DoubleBufferedPaint(const DoubleBufferedPaint&) = delete;
   DoubleBufferedPaint& operator=(const DoubleBufferedPaint&) = delete;
 
-  HDC dc() const { return memory_ ? memory_ : ps_.hdc; }
+  HDC dc() const { return bitmap_ ? memory_.get() : paint_.dc(); }
   const RECT& client() const { return client_; }
-  const RECT& paintRect() const { return ps_.rcPaint; }
+  const RECT& paintRect() const { return paint_.paintRect(); }
 
  private:
-  HWND window_;
-  PAINTSTRUCT ps_{};
+  // Destroyed in reverse: the bitmap leaves the memory DC before either goes, and the
+  // paint ends last.
+  PaintScope paint_;
   RECT client_{};
-  HDC memory_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ oldBitmap_ = nullptr;
+  UniqueMemoryDc memory_;
+  UniqueBitmap bitmap_;
+  std::optional<SelectObjectScope> selected_;
 };
 
 }  // namespace kit

@@ -48,7 +48,7 @@ bool LoadEmbeddedFonts(HMODULE module) {
   // Registering the faces twice would only pile up handles.
   if (!g_fontHandles.empty()) return g_pretendard;
   for (int id : {IDR_FONT_REGULAR, IDR_FONT_SEMIBOLD, IDR_FONT_BOLD}) {
-    HRSRC info = FindResourceW(module, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10) /* RT_RCDATA */);
+    HRSRC info = FindResourceW(module, MAKEINTRESOURCEW(id), RT_RCDATA);
     if (info == nullptr) continue;
     HGLOBAL data = LoadResource(module, info);
     void* bytes = data ? LockResource(data) : nullptr;

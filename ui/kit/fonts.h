@@ -15,6 +15,15 @@ bool LoadEmbeddedFonts(HMODULE module);
 void UnloadEmbeddedFonts();
 bool PretendardAvailable();
 
+// The embedded faces for the lifetime of the object (the program's start-up holds one).
+class EmbeddedFonts {
+ public:
+  explicit EmbeddedFonts(HMODULE module) { LoadEmbeddedFonts(module); }
+  ~EmbeddedFonts() { UnloadEmbeddedFonts(); }
+  EmbeddedFonts(const EmbeddedFonts&) = delete;
+  EmbeddedFonts& operator=(const EmbeddedFonts&) = delete;
+};
+
 struct FontFamilies {
   std::wstring base;
   std::wstring semibold;
@@ -48,6 +57,7 @@ class OwnedFontSet {
   OwnedFontSet& operator=(const OwnedFontSet&) = delete;
   void Rebuild(int dpi) { BuildFontSet(set_, dpi); }
   const FontSet& get() const { return set_; }
+  int dpi() const { return set_.dpi; }
   const FontSet* operator->() const { return &set_; }
 
  private:

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 #include <unknwn.h>
 
 #include <utility>
@@ -32,6 +33,13 @@ struct IconTraits {
   static void Close(Handle h) { DestroyIcon(h); }
 };
 
+struct AcceleratorTraits {
+  using Handle = HACCEL;
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) { DestroyAcceleratorTable(h); }
+};
+
 struct MenuTraits {
   using Handle = HMENU;
   static Handle Invalid() { return nullptr; }
@@ -47,6 +55,34 @@ using UniqueRegion = UniqueResource<GdiObjectTraits<HRGN>>;
 using UniqueMemoryDc = UniqueResource<MemoryDcTraits>;
 using UniqueIcon = UniqueResource<IconTraits>;
 using UniqueMenu = UniqueResource<MenuTraits>;
+using UniqueAccelerators = UniqueResource<AcceleratorTraits>;
+
+// A window that goes when its owner does (unless it went before).
+struct WindowTraits {
+  using Handle = HWND;
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) {
+    if (IsWindow(h)) DestroyWindow(h);
+  }
+};
+using UniqueWindow = UniqueResource<WindowTraits>;
+
+// BeginPaint and EndPaint around a scope.
+class PaintScope {
+ public:
+  explicit PaintScope(HWND window) : window_(window) { BeginPaint(window, &ps_); }
+  ~PaintScope() { EndPaint(window_, &ps_); }
+  PaintScope(const PaintScope&) = delete;
+  PaintScope& operator=(const PaintScope&) = delete;
+
+  HDC dc() const { return ps_.hdc; }
+  const RECT& paintRect() const { return ps_.rcPaint; }
+
+ private:
+  HWND window_;
+  PAINTSTRUCT ps_{};
+};
 
 // A DC from GetDC, given back with ReleaseDC.
 class WindowDc {
@@ -119,6 +155,40 @@ class ComPtr {
 
  private:
   T* p_ = nullptr;
+};
+
+// A string the system allocated with CoTaskMemAlloc (shell paths, for example).
+class CoTaskString {
+ public:
+  CoTaskString() = default;
+  ~CoTaskString() { CoTaskMemFree(p_); }
+  CoTaskString(const CoTaskString&) = delete;
+  CoTaskString& operator=(const CoTaskString&) = delete;
+
+  const wchar_t* get() const { return p_; }
+  // For out-parameters; frees what was held.
+  wchar_t** put() {
+    CoTaskMemFree(std::exchange(p_, nullptr));
+    return &p_;
+  }
+
+ private:
+  wchar_t* p_ = nullptr;
+};
+
+// COM on this thread for the lifetime of the object, when it could be started.
+class ComApartment {
+ public:
+  explicit ComApartment(DWORD model) : ready_(SUCCEEDED(CoInitializeEx(nullptr, model))) {}
+  ~ComApartment() {
+    if (ready_) CoUninitialize();
+  }
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+  bool ready() const { return ready_; }
+
+ private:
+  bool ready_;
 };
 
 }  // namespace kit

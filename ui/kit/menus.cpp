@@ -3,6 +3,7 @@
 #include <memory>
 #include <optional>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "i18n/language.h"
 #include "ui/kit/colors.h"
@@ -15,6 +16,28 @@ namespace kit {
 namespace {
 
 constexpr COLORREF kMenuBarBackground = Rgb(0xF8F9FC);
+
+// Sizes at 96 DPI.
+constexpr int kSeparatorWidth = 10;
+constexpr int kSeparatorHeight = 9;
+constexpr int kSeparatorInset = 10;
+constexpr int kBarItemPadding = 12;
+constexpr int kBarItemHeight = 28;
+constexpr int kBarHighlightInsetX = 1;
+constexpr int kBarHighlightInsetY = 3;
+constexpr int kItemHeight = 32;
+constexpr int kLabelLeft = 34;          // room for the check mark
+constexpr int kLabelRight = 12;
+constexpr int kAcceleratorRight = 14;
+constexpr int kTailWithoutAccelerator = 16;
+constexpr int kAcceleratorGap = 40;
+constexpr int kHighlightInsetX = 4;
+constexpr int kHighlightInsetY = 1;
+constexpr int kHighlightRadius = 5;
+constexpr int kCheckCenter = 18;        // from the item's left edge
+constexpr int kRadioRadius = 4;
+constexpr int kCheckSize = 10;
+constexpr int kCheckStroke = 2;
 constexpr COLORREF kMenuBarHighlight = Rgb(0xE2E7FC);
 
 struct MenuItemRecord {
@@ -24,17 +47,21 @@ struct MenuItemRecord {
   bool separator = false;
 };
 
-// Item data is only trusted when it is one of these records: other code may own-draw
-// items of the same menus with data of its own.
-std::unordered_map<ULONG_PTR, std::unique_ptr<MenuItemRecord>>& Records() {
-  static std::unordered_map<ULONG_PTR, std::unique_ptr<MenuItemRecord>> records;
-  return records;
+// Each converted menu owns the records of its own items, so that releasing a menu frees
+// exactly what it holds. Item data is only trusted when it is a live record: other code
+// may own-draw items of the same menus with data of its own.
+struct RecordStore {
+  std::unordered_map<HMENU, std::vector<std::unique_ptr<MenuItemRecord>>> byMenu;
+  std::unordered_set<ULONG_PTR> live;
+};
+
+RecordStore& Records() {
+  static RecordStore store;
+  return store;
 }
 
 const MenuItemRecord* FindRecord(ULONG_PTR data) {
-  auto& records = Records();
-  auto it = records.find(data);
-  return it == records.end() ? nullptr : it->second.get();
+  return Records().live.count(data) != 0 ? reinterpret_cast<const MenuItemRecord*>(data) : nullptr;
 }
 
 const FontSet* g_menuFonts = nullptr;
@@ -77,23 +104,23 @@ void MeasureItem(const MenuItemRecord& record, MEASUREITEMSTRUCT& measure) {
   const FontSet& fonts = MenuFonts();
   int dpi = fonts.dpi;
   if (record.separator) {
-    measure.itemWidth = Scale(10, dpi);
-    measure.itemHeight = Scale(9, dpi);
+    measure.itemWidth = Scale(kSeparatorWidth, dpi);
+    measure.itemHeight = Scale(kSeparatorHeight, dpi);
     return;
   }
   WindowDc screen(nullptr);
   int label = TextExtent(screen.get(), fonts.body, record.label, 0).cx;
   if (record.menuBar) {
-    measure.itemWidth = label + Scale(12, dpi);
-    measure.itemHeight = Scale(28, dpi);
+    measure.itemWidth = label + Scale(kBarItemPadding, dpi);
+    measure.itemHeight = Scale(kBarItemHeight, dpi);
     return;
   }
-  int tail = Scale(16, dpi);
+  int tail = Scale(kTailWithoutAccelerator, dpi);
   if (!record.accelerator.empty()) {
-    tail = TextExtent(screen.get(), fonts.body, record.accelerator, DT_NOPREFIX).cx + Scale(40, dpi);
+    tail = TextExtent(screen.get(), fonts.body, record.accelerator, DT_NOPREFIX).cx + Scale(kAcceleratorGap, dpi);
   }
-  measure.itemWidth = label + tail + Scale(34, dpi);
-  measure.itemHeight = Scale(32, dpi);
+  measure.itemWidth = label + tail + Scale(kLabelLeft, dpi);
+  measure.itemHeight = Scale(kItemHeight, dpi);
 }
 
 // The radio flag may be set after conversion (CheckMenuRadioItem does), so it is read
@@ -116,8 +143,8 @@ void PaintMenuBarItem(HDC dc, const RECT& rect, const MenuItemRecord& record, UI
   FillSolidRect(dc, rect, kMenuBarBackground);
   if ((state & (ODS_SELECTED | ODS_HOTLIGHT)) != 0) {
     RECT highlight = rect;
-    InflateRect(&highlight, -Scale(1, dpi), -Scale(3, dpi));
-    FillRoundRect(dc, highlight, static_cast<float>(Scale(5, dpi)), kMenuBarHighlight);
+    InflateRect(&highlight, -Scale(kBarHighlightInsetX, dpi), -Scale(kBarHighlightInsetY, dpi));
+    FillRoundRect(dc, highlight, static_cast<float>(Scale(kHighlightRadius, dpi)), kMenuBarHighlight);
   }
   SelectObjectScope select(dc, fonts.body);
   SetBkMode(dc, TRANSPARENT);
@@ -133,34 +160,37 @@ void PaintPopupItem(HDC dc, const RECT& rect, const MenuItemRecord& record, UINT
   int width = rect.right - rect.left, height = rect.bottom - rect.top;
   FillSolidRect(dc, rect, color::kWhite);
   if (record.separator) {
-    DrawSeparator(dc, rect.left + Scale(10, dpi), rect.right - Scale(10, dpi), rect.top + height / 2);
+    DrawSeparator(dc, rect.left + Scale(kSeparatorInset, dpi), rect.right - Scale(kSeparatorInset, dpi),
+                  rect.top + height / 2);
     return;
   }
   bool unavailable = (state & (ODS_GRAYED | ODS_DISABLED)) != 0;
   if ((state & ODS_SELECTED) != 0 && !unavailable) {
     RECT highlight = rect;
-    InflateRect(&highlight, -Scale(4, dpi), -Scale(1, dpi));
-    FillRoundRect(dc, highlight, static_cast<float>(Scale(5, dpi)), color::kAccentTint);
+    InflateRect(&highlight, -Scale(kHighlightInsetX, dpi), -Scale(kHighlightInsetY, dpi));
+    FillRoundRect(dc, highlight, static_cast<float>(Scale(kHighlightRadius, dpi)), color::kAccentTint);
   }
   float cy = rect.top + height / 2.0f;
   if ((state & ODS_CHECKED) != 0) {
-    float cx = static_cast<float>(rect.left + Scale(18, dpi));
+    float cx = static_cast<float>(rect.left + Scale(kCheckCenter, dpi));
     if (radio) {
-      FillCircle(dc, cx, cy, static_cast<float>(Scale(4, dpi)), color::kAccent);
+      FillCircle(dc, cx, cy, static_cast<float>(Scale(kRadioRadius, dpi)), color::kAccent);
     } else {
-      DrawCheck(dc, cx, cy, static_cast<float>(Scale(10, dpi)), color::kAccent, static_cast<float>(Scale(2, dpi)));
+      DrawCheck(dc, cx, cy, static_cast<float>(Scale(kCheckSize, dpi)), color::kAccent,
+                static_cast<float>(Scale(kCheckStroke, dpi)));
     }
   }
   SelectObjectScope select(dc, fonts.body);
   SetBkMode(dc, TRANSPARENT);
   UINT hide = (state & ODS_NOACCEL) != 0 ? DT_HIDEPREFIX : 0;
   SetTextColor(dc, unavailable ? color::kHintText : color::kText);
-  RECT label{rect.left + Scale(34, dpi), rect.top, rect.left + width - Scale(12, dpi), rect.bottom};
+  RECT label{rect.left + Scale(kLabelLeft, dpi), rect.top, rect.left + width - Scale(kLabelRight, dpi), rect.bottom};
   DrawTextW(dc, record.label.c_str(), static_cast<int>(record.label.size()), &label,
             DT_LEFT | DT_VCENTER | DT_SINGLELINE | hide);
   if (!record.accelerator.empty()) {
     SetTextColor(dc, (state & ODS_DISABLED) != 0 ? color::kHintText : color::kMutedText);
-    RECT accelerator{rect.left + Scale(34, dpi), rect.top, rect.left + width - Scale(14, dpi), rect.bottom};
+    RECT accelerator{rect.left + Scale(kLabelLeft, dpi), rect.top, rect.left + width - Scale(kAcceleratorRight, dpi),
+                     rect.bottom};
     DrawTextW(dc, record.accelerator.c_str(), static_cast<int>(record.accelerator.size()), &accelerator,
               DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
   }
@@ -201,8 +231,23 @@ void ForgetItems(HMENU menu) {
     info.fMask = MIIM_DATA | MIIM_SUBMENU;
     if (!GetMenuItemInfoW(menu, i, TRUE, &info)) continue;
     if (info.hSubMenu != nullptr) ForgetItems(info.hSubMenu);
-    Records().erase(info.dwItemData);
   }
+  RecordStore& store = Records();
+  auto owned = store.byMenu.find(menu);
+  if (owned == store.byMenu.end()) return;
+  for (const auto& record : owned->second) store.live.erase(reinterpret_cast<ULONG_PTR>(record.get()));
+  store.byMenu.erase(owned);
+}
+
+// Hands a WM_MEASUREITEM or WM_DRAWITEM item to `handle` when it is one of our records.
+template <typename Item, typename Handler>
+bool ForMenuItem(Item* item, LRESULT& result, Handler handle) {
+  if (item == nullptr || item->CtlType != ODT_MENU) return false;
+  const MenuItemRecord* record = FindRecord(item->itemData);
+  if (record == nullptr) return false;
+  handle(*record, *item);
+  result = TRUE;
+  return true;
 }
 
 }  // namespace
@@ -263,7 +308,8 @@ void MakeMenuOwnerDrawn(HMENU menu, bool isMenuBar) {
     change.fType = info.fType | MFT_OWNERDRAW;
     change.dwItemData = reinterpret_cast<ULONG_PTR>(record.get());
     if (SetMenuItemInfoW(menu, i, TRUE, &change)) {
-      Records().emplace(change.dwItemData, std::move(record));
+      Records().live.insert(change.dwItemData);
+      Records().byMenu[menu].push_back(std::move(record));
     }
   }
 }
@@ -272,29 +318,20 @@ void ReleaseOwnerDrawnMenu(HMENU menu) {
   if (menu != nullptr && IsMenu(menu)) ForgetItems(menu);
 }
 
+OwnerDrawnMenu MakeOwnerDrawn(UniqueMenu menu, bool isMenuBar) {
+  MakeMenuOwnerDrawn(menu.get(), isMenuBar);
+  return OwnerDrawnMenu(menu.release());
+}
+
 void SetMenuFontSet(const FontSet* fonts) { g_menuFonts = fonts; }
 
-bool HandleMenuMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
+bool HandleMenuMessage(HWND /*window*/, UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result) {
   try {
     switch (message) {
-      case WM_MEASUREITEM: {
-        auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lparam);
-        if (measure == nullptr || measure->CtlType != ODT_MENU) return false;
-        const MenuItemRecord* record = FindRecord(measure->itemData);
-        if (record == nullptr) return false;
-        MeasureItem(*record, *measure);
-        result = TRUE;
-        return true;
-      }
-      case WM_DRAWITEM: {
-        auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
-        if (item == nullptr || item->CtlType != ODT_MENU) return false;
-        const MenuItemRecord* record = FindRecord(item->itemData);
-        if (record == nullptr) return false;
-        DrawItem(*record, *item);
-        result = TRUE;
-        return true;
-      }
+      case WM_MEASUREITEM:
+        return ForMenuItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lparam), result, MeasureItem);
+      case WM_DRAWITEM:
+        return ForMenuItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lparam), result, DrawItem);
       case WM_MENUCHAR: {
         auto menu = reinterpret_cast<HMENU>(lparam);
         if (menu == nullptr || !IsMenu(menu)) return false;

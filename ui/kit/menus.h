@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/kit/gdi.h"
+
 namespace kit {
 
 struct FontSet;
@@ -20,6 +22,20 @@ bool HandleMenuMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam, 
 // Frees the item records of a converted menu and its submenus; call before destroying
 // a menu that is rebuilt (for example on a language change). Its items are ignored afterwards.
 void ReleaseOwnerDrawnMenu(HMENU menu);
+
+// A converted menu that owns its item records: records and menu go together.
+struct OwnerDrawnMenuTraits {
+  using Handle = HMENU;
+  static Handle Invalid() { return nullptr; }
+  static bool IsValid(Handle h) { return h != nullptr; }
+  static void Close(Handle h) {
+    ReleaseOwnerDrawnMenu(h);
+    DestroyMenu(h);
+  }
+};
+using OwnerDrawnMenu = UniqueResource<OwnerDrawnMenuTraits>;
+// Converts the menu (MakeMenuOwnerDrawn) and takes it over.
+OwnerDrawnMenu MakeOwnerDrawn(UniqueMenu menu, bool isMenuBar);
 
 // The index of the first label whose mnemonic ("&" and the character; "&&" is a literal
 // ampersand) matches the typed character without regard to case; -1 when none does.

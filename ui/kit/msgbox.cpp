@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "i18n/translate.h"
+#include "ui/kit/base_window.h"
 #include "ui/kit/buttons.h"
 #include "ui/kit/colors.h"
 #include "ui/kit/draw.h"
@@ -59,25 +60,23 @@ struct BoxRequest {
   int result = 0;
 };
 
-// The window's state in its user data, created at WM_NCCREATE and freed at WM_NCDESTROY.
-// A modeless box owns its request; a modal one borrows it from MsgBox's frame.
-struct BoxWindow {
-  BoxWindow(BoxRequest& r, std::unique_ptr<BoxRequest> own) : owned(std::move(own)), request(r) {}
+// The window's state, handed to the window at its creation and freed with it. A modeless
+// box owns its request; a modal one borrows it from MsgBox's frame.
+class BoxWindow : public kit::BaseWindow<BoxWindow> {
+ public:
+  explicit BoxWindow(BoxRequest& borrowed) : request(borrowed) {}
+  explicit BoxWindow(std::unique_ptr<BoxRequest> own) : owned(std::move(own)), request(*owned) {}
+
   std::unique_ptr<BoxRequest> owned;
   BoxRequest& request;
   std::vector<HWND> buttons;
   HWND edit = nullptr;
   HWND lastFocus = nullptr;
-};
 
-struct CreateParams {
-  BoxRequest* request = nullptr;
-  // For a modeless box: handed to the window at WM_NCCREATE, so that whichever side holds
-  // it when creation fails frees it.
-  std::unique_ptr<BoxRequest>* transfer = nullptr;
+ private:
+  friend class kit::BaseWindow<BoxWindow>;
+  LRESULT HandleMessage(UINT message, WPARAM wparam, LPARAM lparam);
 };
-
-BoxWindow* StateOf(HWND window) { return reinterpret_cast<BoxWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA)); }
 
 void Finish(HWND window, BoxWindow& box, int result) {
   if (box.request.done) return;
@@ -97,7 +96,7 @@ HWND DefaultButton(const BoxWindow& box) {
   return index >= 0 && index < static_cast<int>(box.buttons.size()) ? box.buttons[index] : nullptr;
 }
 
-HWND FocusedButton(HWND window, const BoxWindow& box) {
+HWND FocusedButton(const BoxWindow& box) {
   HWND focus = GetFocus();
   for (HWND button : box.buttons) {
     if (button == focus) return button;
@@ -118,7 +117,7 @@ bool CreateChildren(HWND window, BoxWindow& box) {
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditId)), instance, nullptr);
     if (box.edit == nullptr) return false;
     SendMessageW(box.edit, WM_SETFONT, reinterpret_cast<WPARAM>(request.fonts->body), FALSE);
-    SendMessageW(box.edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(S(7), S(7)));
+    SendMessageW(box.edit, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(S(kMsgBoxEditMargin), S(kMsgBoxEditMargin)));
     SendMessageW(box.edit, EM_SETLIMITTEXT, 0, 0);
     SetWindowTextW(box.edit, ToEditLineBreaks(request.text).c_str());
   }
@@ -213,7 +212,7 @@ void OnCommand(HWND window, BoxWindow& box, WPARAM wparam, LPARAM lparam) {
       break;
     case IDOK: {
       // Enter outside the buttons (for example in the long text) takes the focused or default button.
-      HWND target = FocusedButton(window, box);
+      HWND target = FocusedButton(box);
       if (target == nullptr) target = DefaultButton(box);
       if (target != nullptr) Finish(window, box, GetDlgCtrlID(target));
       break;
@@ -223,7 +222,9 @@ void OnCommand(HWND window, BoxWindow& box, WPARAM wparam, LPARAM lparam) {
   }
 }
 
-LRESULT HandleMessage(HWND window, BoxWindow& box, UINT message, WPARAM wparam, LPARAM lparam) {
+LRESULT BoxWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
+  HWND window = window_;
+  BoxWindow& box = *this;
   switch (message) {
     case WM_CREATE:
       return CreateChildren(window, box) ? 0 : -1;
@@ -253,7 +254,7 @@ LRESULT HandleMessage(HWND window, BoxWindow& box, UINT message, WPARAM wparam, 
       break;
     case DM_GETDEFID: {
       // Enter follows the dialog rule: the focused button, otherwise the default one.
-      HWND target = FocusedButton(window, box);
+      HWND target = FocusedButton(box);
       if (target == nullptr) target = DefaultButton(box);
       if (target != nullptr) return MAKELRESULT(GetDlgCtrlID(target), DC_HASDEFID);
       return 0;
@@ -280,33 +281,6 @@ LRESULT HandleMessage(HWND window, BoxWindow& box, UINT message, WPARAM wparam, 
   return DefWindowProcW(window, message, wparam, lparam);
 }
 
-LRESULT CALLBACK MsgBoxProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-  try {
-    if (message == WM_NCCREATE) {
-      auto* create = reinterpret_cast<CREATESTRUCTW*>(lparam);
-      auto* params = static_cast<CreateParams*>(create->lpCreateParams);
-      if (params == nullptr || params->request == nullptr) return FALSE;
-      std::unique_ptr<BoxRequest> own;
-      if (params->transfer != nullptr) own = std::move(*params->transfer);
-      auto* state = new BoxWindow(*params->request, std::move(own));
-      SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
-      return DefWindowProcW(window, message, wparam, lparam);
-    }
-    BoxWindow* box = StateOf(window);
-    if (message == WM_NCDESTROY) {
-      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-      delete box;
-      return DefWindowProcW(window, message, wparam, lparam);
-    }
-    if (box == nullptr) return DefWindowProcW(window, message, wparam, lparam);
-    return HandleMessage(window, *box, message, wparam, lparam);
-  } catch (...) {
-    // The box cannot show itself properly; closing it is better than an unwound message loop.
-    if (message == WM_CREATE) return -1;
-    return DefWindowProcW(window, message, wparam, lparam);
-  }
-}
-
 SIZE MeasureText(const std::wstring& text, HFONT font, int width) {
   kit::WindowDc screen(nullptr);
   if (!screen) return SIZE{width, 0};
@@ -325,7 +299,8 @@ SIZE FrameSize(DWORD style, DWORD exStyle, int dpi) {
   return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
-int RunModal(HWND root, HWND box, BoxRequest& request) {
+int RunModal(HWND root, kit::UniqueWindow& window, BoxRequest& request) {
+  HWND box = window.get();
   bool disabledOwner = root != nullptr && IsWindowEnabled(root);
   if (disabledOwner) EnableWindow(root, FALSE);
 
@@ -348,7 +323,7 @@ int RunModal(HWND root, HWND box, BoxRequest& request) {
 
   // The owner is enabled before the box goes, so that Windows hands activation back to it.
   if (disabledOwner) EnableWindow(root, TRUE);
-  if (IsWindow(box)) DestroyWindow(box);
+  window.reset();
   if (root != nullptr && IsWindowVisible(root)) SetActiveWindow(root);
   if (quit) PostQuitMessage(static_cast<int>(quitCode));
   return request.done ? request.result : request.buttons.closeResult;
@@ -379,7 +354,7 @@ BoxPlan Prepare(BoxRequest& request, HWND owner, const wchar_t* text, UINT flags
   auto S = [&](int n) { return kit::Scale(n, request.dpi); };
   if (iconId != 0) {
     request.icon.reset(static_cast<HICON>(
-        LoadImageW(instance, MAKEINTRESOURCEW(iconId), IMAGE_ICON, S(40), S(40), LR_DEFAULTCOLOR)));
+        LoadImageW(instance, MAKEINTRESOURCEW(iconId), IMAGE_ICON, S(kMsgBoxIconSize), S(kMsgBoxIconSize), LR_DEFAULTCOLOR)));
   }
 
   plan.ownerVisible = plan.root != nullptr && IsWindowVisible(plan.root);
@@ -417,13 +392,23 @@ BoxPlan Prepare(BoxRequest& request, HWND owner, const wchar_t* text, UINT flags
   return plan;
 }
 
-HWND CreateBoxWindow(const BoxPlan& plan, const wchar_t* caption, CreateParams& params) {
+HWND CreateBoxWindow(const BoxPlan& plan, const wchar_t* caption, std::unique_ptr<BoxWindow> state) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW existing{};
   existing.cbSize = sizeof(existing);
   if (!GetClassInfoExW(instance, kClassName, &existing)) RegisterMsgBoxClass(instance);
-  return CreateWindowExW(plan.exStyle, kClassName, caption, plan.style, plan.at.x, plan.at.y, plan.window.cx,
-                         plan.window.cy, plan.root, nullptr, instance, &params);
+  kit::WindowCreateArgs args;
+  args.exStyle = plan.exStyle;
+  args.className = kClassName;
+  args.title = caption;
+  args.style = plan.style;
+  args.x = plan.at.x;
+  args.y = plan.at.y;
+  args.width = plan.window.cx;
+  args.height = plan.window.cy;
+  args.parent = plan.root;
+  args.instance = instance;
+  return BoxWindow::Create(std::move(state), args);
 }
 
 int Show(HWND owner, const wchar_t* text, const wchar_t* caption, UINT flags, int iconId, HBITMAP picture,
@@ -432,19 +417,20 @@ int Show(HWND owner, const wchar_t* text, const wchar_t* caption, UINT flags, in
   if (caption == nullptr) caption = L"";
   BoxRequest request;
   BoxPlan plan = Prepare(request, owner, text, flags, iconId, picture, longText);
-  CreateParams params{&request, nullptr};
-  HWND box = CreateBoxWindow(plan, caption, params);
-  if (box == nullptr) return MessageBoxW(owner, text, caption, flags);
+  // Declared after the request it borrows, so it goes first on every path.
+  kit::UniqueWindow window(CreateBoxWindow(plan, caption, std::make_unique<BoxWindow>(request)));
+  if (!window) return MessageBoxW(owner, text, caption, flags);
+  HWND box = window.get();
 
   if (request.symbol == MsgBoxSymbol::kWarning) MessageBeep(MB_ICONEXCLAMATION);
   if (request.symbol == MsgBoxSymbol::kError) MessageBeep(MB_ICONHAND);
   ShowWindow(box, SW_SHOW);
   if (!plan.ownerVisible) SetForegroundWindow(box);
-  if (BoxWindow* state = StateOf(box); state != nullptr) {
+  if (BoxWindow* state = BoxWindow::FromWindow(box); state != nullptr) {
     if (HWND button = DefaultButton(*state); button != nullptr) SetFocus(button);
   }
   UpdateWindow(box);
-  return RunModal(plan.root, box, request);
+  return RunModal(plan.root, window, request);
 }
 
 int ShowOrFallBack(HWND owner, const wchar_t* text, const wchar_t* caption, UINT flags, int iconId, HBITMAP picture,
@@ -460,14 +446,8 @@ int ShowOrFallBack(HWND owner, const wchar_t* text, const wchar_t* caption, UINT
 }  // namespace
 
 bool RegisterMsgBoxClass(HINSTANCE instance) {
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof(wc);
-  wc.lpfnWndProc = MsgBoxProc;
-  wc.hInstance = instance;
-  wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  wc.lpszClassName = kClassName;
-  if (RegisterClassExW(&wc) != 0) return true;
-  return GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  // No double-clicks: a quick second click on a button is two clicks, as in system boxes.
+  return BoxWindow::Register(BoxWindow::ClassInfo(instance, kClassName, 0));
 }
 
 int MsgBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT flags, int iconId, int bitmapId,
@@ -490,8 +470,7 @@ HWND CreateModelessMsgBox(HWND owner, const wchar_t* text, const wchar_t* captio
   try {
     auto request = std::make_unique<BoxRequest>();
     BoxPlan plan = Prepare(*request, owner, text != nullptr ? text : L"", flags, iconId, nullptr, true);
-    CreateParams params{request.get(), &request};
-    return CreateBoxWindow(plan, caption != nullptr ? caption : L"", params);
+    return CreateBoxWindow(plan, caption != nullptr ? caption : L"", std::make_unique<BoxWindow>(std::move(request)));
   } catch (...) {
     // The caller treats a missing window as "could not be opened" and may try again later.
     return nullptr;

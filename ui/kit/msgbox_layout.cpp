@@ -41,10 +41,37 @@ MsgBoxSymbol MsgBoxSymbolFor(UINT flags) {
   }
 }
 
+namespace {
+
+// Sizes at 96 DPI.
+constexpr int kMargin = 24;
+constexpr int kIconGap = 16;
+constexpr int kButtonWidth = 92;
+constexpr int kButtonHeight = 34;
+constexpr int kButtonGap = 8;
+constexpr int kButtonRowHeight = 60;
+constexpr int kButtonRowInset = 20;      // right edge to the last button
+constexpr int kShortTextWidth = 380;     // where a short message wraps
+constexpr int kShortTextMinWidth = 220;
+constexpr int kBothMargins = 48;         // text or picture to both sides
+constexpr int kLongMinWidth = 252;
+constexpr int kLongMaxWidth = 600;
+constexpr int kLongMaxWidthWithPicture = 656;
+constexpr int kEditChrome = 26;          // the edit's margins and scroll bar
+constexpr int kEditSlack = 10;
+constexpr int kEditMinHeight = 240;
+constexpr int kEditMaxHeight = 366;
+constexpr int kEditFloorHeight = 78;     // what a very small screen still gets
+constexpr int kPictureReserve = 145;     // kept for the picture below the text
+constexpr int kPictureGap = 14;
+
+}  // namespace
+
 MsgBoxLayout LayoutMsgBox(const MsgBoxMetrics& m, const MsgBoxMeasure& measure) {
   auto S = [&](int n) { return kit::Scale(n, m.dpi); };
-  const int margin = S(24), iconSize = S(40), iconGap = S(16);
-  const int buttonWidth = S(92), buttonHeight = S(34), buttonGap = S(8), rowHeight = S(60);
+  const int margin = S(kMargin), iconSize = S(kMsgBoxIconSize), iconGap = S(kIconGap);
+  const int buttonWidth = S(kButtonWidth), buttonHeight = S(kButtonHeight), buttonGap = S(kButtonGap);
+  const int rowHeight = S(kButtonRowHeight);
   const int count = std::max(m.buttonCount, 0);
   const int buttonsWidth = count * buttonWidth + std::max(count - 1, 0) * buttonGap;
   const int textLeft = m.hasIcon ? margin + iconSize + iconGap : margin;
@@ -57,29 +84,30 @@ MsgBoxLayout LayoutMsgBox(const MsgBoxMetrics& m, const MsgBoxMeasure& measure) 
   int contentBottom = margin;
 
   if (!m.longText) {
-    SIZE text = measure(S(380));
+    SIZE text = measure(S(kShortTextWidth));
     int iconColumn = m.hasIcon ? iconSize + iconGap : 0;
-    layout.client.cx = std::max(S(48) + iconColumn + std::max<int>(text.cx, S(220)), S(40) + buttonsWidth);
+    layout.client.cx = std::max(S(kBothMargins) + iconColumn + std::max<int>(text.cx, S(kShortTextMinWidth)),
+                                 S(2 * kButtonRowInset) + buttonsWidth);
     int textTop = margin;
     if (m.hasIcon && iconSize > text.cy) textTop += (iconSize - text.cy) / 2;
-    int textRight = textLeft + std::min<int>(S(380), layout.client.cx - margin - textLeft);
+    int textRight = textLeft + std::min<int>(S(kShortTextWidth), layout.client.cx - margin - textLeft);
     layout.text = RECT{textLeft, textTop, textRight, textTop + text.cy};
     contentBottom = margin + std::max<int>(text.cy, m.hasIcon ? iconSize : 0);
   } else {
     int width = workWidth - m.frame.cx - margin;
-    layout.client.cx = std::clamp(width, S(252), hasPicture ? S(656) : S(600));
-    SIZE text = measure(layout.client.cx - textLeft - margin - S(26));
-    int natural = text.cy + S(10);
-    int editHeight = hasPicture ? natural : std::clamp(natural, S(240), S(366));
-    int room = workHeight - m.frame.cy - margin - margin - rowHeight - (hasPicture ? S(145) : 0);
-    editHeight = std::max(std::min(editHeight, room), S(78));
+    layout.client.cx = std::clamp(width, S(kLongMinWidth), hasPicture ? S(kLongMaxWidthWithPicture) : S(kLongMaxWidth));
+    SIZE text = measure(layout.client.cx - textLeft - margin - S(kEditChrome));
+    int natural = text.cy + S(kEditSlack);
+    int editHeight = hasPicture ? natural : std::clamp(natural, S(kEditMinHeight), S(kEditMaxHeight));
+    int room = workHeight - m.frame.cy - margin - margin - rowHeight - (hasPicture ? S(kPictureReserve) : 0);
+    editHeight = std::max(std::min(editHeight, room), S(kEditFloorHeight));
     layout.editScrolls = natural > editHeight;
     layout.text = RECT{textLeft, margin, layout.client.cx - margin, margin + editHeight};
     contentBottom = margin + std::max(editHeight, m.hasIcon ? iconSize : 0);
 
     if (hasPicture) {
-      int top = contentBottom + S(14);
-      int pictureWidth = layout.client.cx - S(48);
+      int top = contentBottom + S(kPictureGap);
+      int pictureWidth = layout.client.cx - S(kBothMargins);
       int pictureHeight = MulDiv(pictureWidth, m.picture.cy, m.picture.cx);
       int left = workHeight - m.frame.cy - rowHeight - margin - top;
       if (pictureHeight > left) {
@@ -96,7 +124,7 @@ MsgBoxLayout LayoutMsgBox(const MsgBoxMetrics& m, const MsgBoxMeasure& measure) 
 
   layout.client.cy = contentBottom + margin + rowHeight;
   layout.buttonRow = RECT{0, layout.client.cy - rowHeight, layout.client.cx, layout.client.cy};
-  int x = layout.client.cx - S(20) - buttonsWidth;
+  int x = layout.client.cx - S(kButtonRowInset) - buttonsWidth;
   int y = layout.buttonRow.top + (rowHeight - buttonHeight) / 2;
   for (int i = 0; i < count; ++i) {
     layout.buttons.push_back(RECT{x, y, x + buttonWidth, y + buttonHeight});

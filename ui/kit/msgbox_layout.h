@@ -12,6 +12,10 @@
 
 namespace widgets {
 
+// The symbol or icon drawn left of the text, and the long text's inner margins, at 96 DPI.
+constexpr int kMsgBoxIconSize = 40;
+constexpr int kMsgBoxEditMargin = 7;
+
 struct MsgBoxButtons {
   std::vector<int> ids;  // IDOK, IDCANCEL, IDYES, IDNO in display order
   int closeResult = IDOK;  // what closing the box without a button means
