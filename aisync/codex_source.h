@@ -9,11 +9,14 @@
 
 #include "aisync/codex_reader.h"
 #include "aisync/log_source.h"
+#include "aisync/message_emitter.h"
 
 namespace aisync {
 
 struct CodexFileContext : LogFileContext {
   CodexContext codex;
+  AiRecord pending;           // a record waiting for its turn's model or its phase
+  uint64_t pendingSince = 0;  // tick count when it was held
 };
 
 class CodexSource : public LogSource {
@@ -32,7 +35,17 @@ class CodexSource : public LogSource {
   }
   void HandleLine(std::string_view line, uint64_t lineStart, LogFileContext& context, const ReadSettings& settings,
                   std::vector<AiRecord>& out) override {
-    HandleCodexLine(line, lineStart, static_cast<CodexFileContext&>(context).codex, settings.since, out);
+    auto& file = static_cast<CodexFileContext&>(context);
+    HandleCodexLine(line, lineStart, file.codex, CodexHold{file.pending, file.pendingSince, settings.ticks},
+                    settings.since, out);
+  }
+  // A held record goes out once its file has been quiet for six seconds.
+  void Idle(LogFileContext& context, const ReadSettings& settings, std::vector<AiRecord>& out) override {
+    auto& file = static_cast<CodexFileContext&>(context);
+    if (!file.pending.key.empty() && settings.ticks - file.pendingSince >= kPendingPromptMs) {
+      out.push_back(std::move(file.pending));
+      file.pending = AiRecord();
+    }
   }
 
  private:
