@@ -88,15 +88,19 @@ LRESULT CALLBACK TextEditProc(HWND edit, UINT message, WPARAM wparam, LPARAM lpa
   return DefSubclassProc(edit, message, wparam, lparam);
 }
 
+// Enter belongs to a tag or link input (it commits what was typed), not to the dialog's
+// default button.
+LRESULT DlgCodeWithEnter(HWND edit, WPARAM wparam, LPARAM lparam) {
+  LRESULT code = DefSubclassProc(edit, WM_GETDLGCODE, wparam, lparam);
+  auto* msg = reinterpret_cast<const MSG*>(lparam);
+  if (msg != nullptr && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) code |= DLGC_WANTALLKEYS;
+  return code;
+}
+
 LRESULT CALLBACK TagEditProc(HWND edit, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id, DWORD_PTR ref) {
   auto& panel = *reinterpret_cast<PanelState*>(ref);
   switch (message) {
-    case WM_GETDLGCODE: {
-      LRESULT code = DefSubclassProc(edit, message, wparam, lparam);
-      auto* msg = reinterpret_cast<const MSG*>(lparam);
-      if (msg != nullptr && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) code |= DLGC_WANTALLKEYS;
-      return code;
-    }
+    case WM_GETDLGCODE: return DlgCodeWithEnter(edit, wparam, lparam);
     case WM_KEYDOWN:
       if (EntryCard* card = CardOfControl(panel, edit)) {
         if (wparam == VK_RETURN) {
@@ -125,12 +129,7 @@ LRESULT CALLBACK TagEditProc(HWND edit, UINT message, WPARAM wparam, LPARAM lpar
 LRESULT CALLBACK LinkEditProc(HWND edit, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id, DWORD_PTR ref) {
   auto& panel = *reinterpret_cast<PanelState*>(ref);
   switch (message) {
-    case WM_GETDLGCODE: {
-      LRESULT code = DefSubclassProc(edit, message, wparam, lparam);
-      auto* msg = reinterpret_cast<const MSG*>(lparam);
-      if (msg != nullptr && msg->message == WM_KEYDOWN && msg->wParam == VK_RETURN) code |= DLGC_WANTALLKEYS;
-      return code;
-    }
+    case WM_GETDLGCODE: return DlgCodeWithEnter(edit, wparam, lparam);
     case WM_KEYDOWN:
       if (wparam == VK_RETURN) {
         if (EntryCard* card = CardOfControl(panel, edit)) SaveLinkInput(panel, *card);

@@ -10,23 +10,13 @@
 #include "model/references.h"
 #include "support/temp_dir.h"
 #include "support/ui_env.h"
+#include "ui/kit/gdi.h"
 #include "ui/kit/gdiplus_include.h"
 #include "views/attachments.h"
 
 namespace {
 
 using namespace references;
-
-class ComScope {
- public:
-  ComScope() : ok_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-  ~ComScope() {
-    if (ok_) CoUninitialize();
-  }
-
- private:
-  bool ok_;
-};
 
 TEST(AttachmentReferences, NormalizationAcceptsAndRefuses) {
   struct Case {
@@ -106,7 +96,7 @@ TEST(AttachmentLinks, ShortcutNameIsTheFnvHashOfTheUtf8Bytes) {
 }
 
 TEST(AttachmentLinks, ShortcutIsCreatedOnceUnderTheProjectOrDocuments) {
-  ComScope com;
+  kit::ComApartment com(COINIT_APARTMENTTHREADED);
   testpaths::TempDir project, documents;
   std::wstring path, error;
   const std::wstring link = L"https://example.com/";
@@ -193,7 +183,7 @@ TEST(AttachmentPreviews, SizeIsBoundedAndHugeImagesAreRefused) {
 
 TEST(AttachmentPreviews, LoadsAPngAsPremultipliedArgbAndSkipsOthers) {
   testui::EnsureUi();
-  ComScope com;
+  kit::ComApartment com(COINIT_APARTMENTTHREADED);
   testpaths::TempDir dir;
   std::wstring png = dir / L"wide.png";
   {

@@ -12,6 +12,7 @@
 #include "support/pixel_canvas.h"
 #include "support/ui_env.h"
 #include "ui/kit/fonts.h"
+#include "ui/kit/gdi.h"
 #include "ui/kit/gdiplus_include.h"
 #include "views/entry_panel.h"
 #include "views/entry_panel_state.h"
@@ -28,15 +29,9 @@ inline Entry MakeEntry(Date date, std::wstring text, std::vector<std::wstring> t
   return e;
 }
 
-class ComScope {
- public:
-  ComScope() : ok_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-  ~ComScope() {
-    if (ok_) CoUninitialize();
-  }
-
- private:
-  bool ok_;
+// The shell and WIC objects the dialog uses need COM on the test's thread.
+struct ComScope : kit::ComApartment {
+  ComScope() : kit::ComApartment(COINIT_APARTMENTTHREADED) {}
 };
 
 // Message boxes answered from a script; every question is recorded.

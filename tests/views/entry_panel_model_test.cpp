@@ -2,21 +2,14 @@
 // geometry of cards, tags and attachment rows.
 #include <gtest/gtest.h>
 
+#include "views/dialog_fixture.h"
 #include "views/entry_panel_model.h"
 
 namespace {
 
 using namespace entrypanel;
 
-Entry MakeEntry(Date date, std::wstring text, std::vector<std::wstring> tags = {},
-                std::vector<std::wstring> attachments = {}) {
-  Entry e;
-  e.date = date;
-  e.text = std::move(text);
-  e.tags = std::move(tags);
-  e.attachments = std::move(attachments);
-  return e;
-}
+using dlgtest::MakeEntry;
 
 TEST(EntryPanelCards, LineBreaksBecomeCrLf) {
   EXPECT_EQ(ToCrLf(L"a\nb\rc\r\nd\n\n"), L"a\r\nb\r\nc\r\nd\r\n\r\n");
