@@ -49,7 +49,7 @@ void FocusPanelIfInside(PanelState& panel, const EntryCard& card) {
 
 void ScrollCardIntoView(PanelState& panel, const EntryCard& card) { ScrollIntoView(panel, card.geometry.card); }
 
-void FocusText(PanelState& panel, EntryCard& card) {
+void FocusText(PanelState& /*panel*/, EntryCard& card) {
   if (card.textEdit != nullptr) SetFocus(card.textEdit);
 }
 
@@ -252,7 +252,9 @@ void OnVScroll(PanelState& panel, WORD code) {
   GetClientRect(panel.window(), &client);
   int page = client.bottom;
   int line = kLineStep * kit::LineHeight(kit::WindowDc(panel.window()).get(), panel.fonts->body);
-  SCROLLINFO info{sizeof(info), SIF_ALL};
+  SCROLLINFO info{};
+  info.cbSize = sizeof(info);
+  info.fMask = SIF_ALL;
   GetScrollInfo(panel.window(), SB_VERT, &info);
   int position = panel.scrollY;
   switch (code) {
@@ -344,7 +346,7 @@ int CardIndexOf(const PanelState& panel, const EntryCard* card) {
   return -1;
 }
 
-bool CardHasFocus(const PanelState& panel, const EntryCard& card) {
+bool CardHasFocus(const PanelState& /*panel*/, const EntryCard& card) {
   HWND focus = GetFocus();
   if (focus == nullptr) return false;
   if (focus == card.textEdit || focus == card.tagEdit || focus == card.linkEdit || focus == card.attachButton ||

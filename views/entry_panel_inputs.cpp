@@ -26,7 +26,9 @@ LRESULT ForwardWheel(PanelState& panel, UINT message, WPARAM wparam, LPARAM lpar
 }
 
 bool EditCanScroll(HWND edit, int delta) {
-  SCROLLINFO info{sizeof(info), SIF_ALL};
+  SCROLLINFO info{};
+  info.cbSize = sizeof(info);
+  info.fMask = SIF_ALL;
   if (!GetScrollInfo(edit, SB_VERT, &info)) return false;
   if (delta > 0) return info.nPos > info.nMin;
   return info.nPos + static_cast<int>(info.nPage) <= info.nMax;

@@ -78,7 +78,9 @@ int ControlWidth(HWND control) {
 
 void UpdateScrollBar(PanelState& panel, int page) {
   // Without SIF_DISABLENOSCROLL the bar disappears when everything fits.
-  SCROLLINFO info{sizeof(info), SIF_RANGE | SIF_PAGE | SIF_POS};
+  SCROLLINFO info{};
+  info.cbSize = sizeof(info);
+  info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
   info.nMin = 0;
   info.nMax = std::max(0, panel.contentHeight - 1);
   info.nPage = static_cast<UINT>(std::max(0, page));

@@ -52,7 +52,8 @@ void FocusAtOpening(DialogState& state) {
 }
 
 RECT WorkAreaNear(HWND owner) {
-  MONITORINFO info{sizeof(info)};
+  MONITORINFO info{};
+  info.cbSize = sizeof(info);
   HMONITOR monitor = MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST);
   if (monitor != nullptr && GetMonitorInfoW(monitor, &info)) return info.rcWork;
   RECT work{};

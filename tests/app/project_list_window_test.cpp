@@ -312,7 +312,8 @@ TEST(ProjectListBox, ContextMenuPositionAndItems) {
   SetMenuTrackHandler([&](HMENU menu, POINT at) {
     tracked = at;
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-      MENUITEMINFOW info{sizeof(info)};
+      MENUITEMINFOW info{};
+      info.cbSize = sizeof(info);
       info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID;
       GetMenuItemInfoW(menu, i, TRUE, &info);
       ownerDrawn = ownerDrawn && (info.fType & MFT_OWNERDRAW) != 0;

@@ -296,7 +296,7 @@ TEST(ProjectDialogWindow, AddingAnExistingDateOnlyFocusesItsCard) {
 
     SetPicker(GetDlgItem(dialog, kAddPickerId), Date{2026, 3, 12});
     SetFocus(GetDlgItem(dialog, kAddPickerId));
-    MSG enter{GetFocus(), WM_KEYDOWN, VK_RETURN, 0};
+    MSG enter{GetFocus(), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
     EXPECT_TRUE(PreTranslate(dialog, enter)) << "Enter in the add-date picker adds the date";
     EXPECT_EQ(entrypanel::CardCount(state.panel), 2);
     EXPECT_TRUE(state.dirty);
@@ -371,10 +371,10 @@ TEST(ProjectDialogWindow, DeleteAndEscapeAndTheVsCodeButton) {
 
   result = run.Show(project, false, Date{}, [&](HWND dialog, DialogState& state) {
     SetFocus(GetDlgItem(dialog, kTitleId));
-    MSG enter{GetFocus(), WM_KEYDOWN, VK_RETURN, 0};
+    MSG enter{GetFocus(), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
     EXPECT_TRUE(PreTranslate(dialog, enter));
     EXPECT_EQ(GetFocus(), GetDlgItem(dialog, kLocationId)) << "Enter in the title moves on";
-    MSG escape{GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0};
+    MSG escape{GetFocus(), WM_KEYDOWN, VK_ESCAPE, 0, 0, {}};
     EXPECT_TRUE(PreTranslate(dialog, escape));
     EXPECT_TRUE(state.done);
   });
@@ -456,7 +456,7 @@ TEST(ProjectDialogWindow, EditingFocusesTheEntryOfTheClickedDateAndSavesPanelCha
     SetFocus(tags);
     dlgtest::Type(tags, L"review,");
     EXPECT_TRUE(state.dirty);
-    MSG save{GetFocus(), WM_KEYDOWN, 'S', 0};
+    MSG save{GetFocus(), WM_KEYDOWN, 'S', 0, 0, {}};
     BYTE keys[256] = {};
     GetKeyboardState(keys);
     keys[VK_CONTROL] = 0x80;
