@@ -44,6 +44,9 @@ class ClaudeSource : public LogSource {
   void HandleLine(std::string_view line, uint64_t lineStart, LogFileContext& context, const ReadSettings& settings,
                   std::vector<AiRecord>& out) override;
   void Idle(LogFileContext& context, const ReadSettings& settings, std::vector<AiRecord>& out) override;
+  void Abandon(LogFileContext& context, std::vector<AiRecord>& out) override {
+    ReleaseHeldPrompt(static_cast<ClaudeContext&>(context).hold, out);
+  }
 
  private:
   std::wstring folder_;

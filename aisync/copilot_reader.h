@@ -55,6 +55,9 @@ class CopilotSource : public LogSource {
   void HandleLine(std::string_view line, uint64_t lineStart, LogFileContext& context, const ReadSettings& settings,
                   std::vector<AiRecord>& out) override;
   void Idle(LogFileContext& context, const ReadSettings& settings, std::vector<AiRecord>& out) override;
+  void Abandon(LogFileContext& context, std::vector<AiRecord>& out) override {
+    ReleaseHeldPrompt(static_cast<CopilotContext&>(context).hold, out);
+  }
   // Gives the records of a session the agent-host locator as their session.
   void AfterLook(const std::wstring& path, LogFileContext& context, std::vector<AiRecord>& out,
                  size_t first) override;
