@@ -81,6 +81,10 @@ std::wstring FileUriToPath(std::wstring_view uri) {
   DWORD length = static_cast<DWORD>(path.size());
   if (FAILED(PathCreateFromUrlW(url.c_str(), path.data(), &length, 0))) return {};
   path.resize(wcsnlen(path.c_str(), path.size()));
+  // VS Code escapes the drive's colon ("file:///c%3A/..."); a converter that unescapes
+  // only after splitting off the root leaves "\c:\...", which names no folder.
+  const wchar_t drive = path.size() >= 3 ? static_cast<wchar_t>(path[1] | 0x20) : L'\0';
+  if (drive >= L'a' && drive <= L'z' && path[0] == L'\\' && path[2] == L':') path.erase(0, 1);
   return path;
 }
 
