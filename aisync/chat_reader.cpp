@@ -207,11 +207,11 @@ bool ReadChatDocument(const JsonValue& document, const std::wstring& sessionFile
   return true;
 }
 
-std::vector<std::wstring> ChatSessionFiles(const std::wstring& userFolder) {
+std::vector<std::wstring> ChatSessionFiles(const std::wstring& userFolder, const FolderLister& list) {
   std::vector<std::wstring> files;
-  for (const auto& workspace : ListFolder(JoinPath(userFolder, L"workspaceStorage"))) {
+  for (const auto& workspace : list(JoinPath(userFolder, L"workspaceStorage"))) {
     if (!workspace.isFolder) continue;
-    for (const auto& entry : ListFolder(JoinPath(workspace.path, L"chatSessions"))) {
+    for (const auto& entry : list(JoinPath(workspace.path, L"chatSessions"))) {
       std::wstring_view extension = Extension(entry.name);
       if (!entry.isFolder && (extension == L".json" || extension == L".jsonl")) files.push_back(entry.path);
     }
@@ -220,8 +220,8 @@ std::vector<std::wstring> ChatSessionFiles(const std::wstring& userFolder) {
 }
 
 std::vector<std::wstring> ChatSource::FindFiles(std::wstring& status) {
-  std::vector<std::wstring> files = ChatSessionFiles(user_);
-  std::vector<std::wstring> insiders = ChatSessionFiles(insidersUser_);
+  std::vector<std::wstring> files = ChatSessionFiles(user_, list_);
+  std::vector<std::wstring> insiders = ChatSessionFiles(insidersUser_, list_);
   files.insert(files.end(), insiders.begin(), insiders.end());
   return files;
 }

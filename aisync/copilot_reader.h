@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "aisync/agent_host_sessions.h"
+#include "aisync/log_listing.h"
 #include "aisync/log_source.h"
 #include "aisync/message_emitter.h"
 #include "model/json.h"
@@ -43,6 +44,8 @@ struct CopilotFolders {
 class CopilotSource : public LogSource {
  public:
   explicit CopilotSource(CopilotFolders folders) : folders_(std::move(folders)) {}
+  // Lists the session folders through `list` (the scanner's remembered listings).
+  void SetLister(FolderLister list) { list_ = std::move(list); }
 
   int SourceKind() const override { return kAiSourceChat; }
   LogReadMode ReadMode() const override { return LogReadMode::Lines; }
@@ -70,6 +73,7 @@ class CopilotSource : public LogSource {
   bool NamesVsCode(const std::wstring& sessionFolder);
 
   CopilotFolders folders_;
+  FolderLister list_ = ListFolder;
   AgentHostSessionMap map_;
   struct YamlVerdict {
     FileStamp stamp;

@@ -83,12 +83,21 @@ LogFolders LogFoldersFromEnvironment() {
 }
 
 LogScanner::LogScanner(LogFolders folders, Date since)
-    : folders_(std::move(folders)), since_(since), ticks_([] { return GetTickCount64(); }) {
+    : folders_(std::move(folders)),
+      since_(since),
+      listings_([this] { return ticks_(); }),
+      ticks_([] { return GetTickCount64(); }) {
   sources_.push_back(std::make_unique<CodexSource>([this](std::wstring& status) { return CodexFiles(status); }));
-  sources_.push_back(std::make_unique<ChatSource>(folders_.vscodeUser, folders_.vscodeInsidersUser));
-  sources_.push_back(std::make_unique<ClaudeSource>(folders_.claude));
-  sources_.push_back(
-      std::make_unique<CopilotSource>(CopilotFolders{folders_.copilot, folders_.vscodeUser, folders_.vscodeInsidersUser}));
+  auto chat = std::make_unique<ChatSource>(folders_.vscodeUser, folders_.vscodeInsidersUser);
+  chat->SetLister(listings_.Lister());
+  sources_.push_back(std::move(chat));
+  auto claude = std::make_unique<ClaudeSource>(folders_.claude);
+  claude->SetLister(listings_.Lister());
+  sources_.push_back(std::move(claude));
+  auto copilot =
+      std::make_unique<CopilotSource>(CopilotFolders{folders_.copilot, folders_.vscodeUser, folders_.vscodeInsidersUser});
+  copilot->SetLister(listings_.Lister());
+  sources_.push_back(std::move(copilot));
 }
 
 // Listing a folder is the dearest part of an idle pass; a folder whose last-write time

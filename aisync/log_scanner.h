@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "aisync/ai_record.h"
+#include "aisync/log_listing.h"
 #include "aisync/log_source.h"
 
 namespace aisync {
@@ -106,7 +107,8 @@ class LogScanner {
   LogFolders folders_;
   Date since_;
   std::vector<std::unique_ptr<LogSource>> sources_;
-  mutable std::map<std::wstring, FolderListing> folderCache_;
+  mutable std::map<std::wstring, FolderListing> folderCache_;  // Codex: ".jsonl" files and sub-folders
+  ListingCache listings_;                                      // the other sources' plain listings
   std::map<std::wstring, FileReadState> states_;
   std::function<uint64_t()> ticks_;
   size_t recordLimit_ = kRecordsPerPass;

@@ -9,6 +9,9 @@
 #include <filesystem>
 #include <string>
 
+#include "aisync/chat_reader.h"
+#include "aisync/claude_reader.h"
+#include "aisync/copilot_reader.h"
 #include "aisync/log_scanner.h"
 #include "bench/bench.h"
 #include "bench/scan_logs.h"
@@ -73,6 +76,39 @@ void IdlePass() {
   PrintRow("idle pass, four sources, nothing changed", idle, extra);
   std::snprintf(extra, sizeof extra, "idle pass / floor = %.2f (target <= 2)", idle.minMs / floor.minMs);
   PrintRow("  floor: listings + 1 attribute query/file", floor, extra);
+  // The pass that comes once a minute, when every remembered listing is renewed.
+  uint64_t minutes = GetTickCount64();
+  scanner.SetTickSource([&minutes] { return minutes; });
+  Stats renewing = Measure(15, [&] {
+    minutes += aisync::ListingCache::kMaxAgeMs;
+    stray += Pass(scanner);
+  });
+  std::snprintf(extra, sizeof extra, "idle pass / floor = %.2f, %zu records after", renewing.minMs / floor.minMs, stray);
+  PrintRow("idle pass renewing every listing (1/min)", renewing, extra);
+  // Where the pass goes: the remembered listings (what the floor lists afresh), the
+  // agent host's session map, and the attribute queries.
+  const aisync::LogFolders folders = FoldersOf(home);
+  std::wstring status;
+  aisync::ListingCache cache([] { return GetTickCount64(); });
+  aisync::ChatSource chat(folders.vscodeUser, folders.vscodeInsidersUser);
+  aisync::ClaudeSource claude(folders.claude);
+  aisync::CopilotSource copilot({folders.copilot, folders.vscodeUser, folders.vscodeInsidersUser});
+  chat.SetLister(cache.Lister());
+  claude.SetLister(cache.Lister());
+  copilot.SetLister(cache.Lister());
+  PrintRow("  of which the Copilot session map", Measure(15, [&] { copilot.Poll(status); }));
+  PrintRow("  of which the listings (remembered)", Measure(15, [&] {
+             scanner.CodexFiles(status);
+             chat.FindFiles(status);
+             claude.FindFiles(status);
+             copilot.FindFiles(status);
+           }),
+           "Copilot's includes one workspace.yaml query per unmapped session");
+  Stats attributes = Measure(15, [&] {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    for (const auto& file : tree.files) GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &data);
+  });
+  PrintRow("  of which the attribute queries alone", attributes);
   RemoveTree(home);
 }
 

@@ -196,6 +196,42 @@ TEST_F(SourcesTest, OldChatDocumentsAreReadOnlyWhileWrittenAndAgainWhenChanged) 
   EXPECT_EQ(more[0].key, L"chat:C1:r1");
 }
 
+// The remembered listings of the Chat, Claude Code and Copilot folders: kept while the
+// folder's time stands still, renewed when it moves and once a minute regardless.
+TEST(ListingCache, FollowsTheFolderTimeAndRenewsWithinAMinute) {
+  testpaths::TempDir dir;
+  const std::wstring folder = dir / L"projects";
+  Write(folder + L"\\a.jsonl", "");
+  FILETIME clock;
+  GetSystemTimeAsFileTime(&clock);
+  ULARGE_INTEGER hourAgo{{clock.dwLowDateTime, clock.dwHighDateTime}};
+  hourAgo.QuadPart -= 36000000000ULL;
+  const FILETIME old{hourAgo.LowPart, hourAgo.HighPart};
+  auto setBack = [&folder, &old] {
+    UniqueFile handle(CreateFileW(folder.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return SetFileTime(handle.get(), nullptr, nullptr, &old) != FALSE;
+  };
+  uint64_t now = 1000000;
+  aisync::ListingCache cache([&now] { return now; });
+  ASSERT_TRUE(setBack());
+  EXPECT_EQ(cache.List(folder).size(), 1u);
+  Write(folder + L"\\b.jsonl", "");
+  ASSERT_TRUE(setBack());  // a file system that does not move the folder's time
+  EXPECT_EQ(cache.List(folder).size(), 1u) << "remembered";
+  now += aisync::ListingCache::kMaxAgeMs - 1;
+  EXPECT_EQ(cache.List(folder).size(), 1u);
+  now += 1;
+  EXPECT_EQ(cache.List(folder).size(), 2u) << "renewed after a minute";
+  Write(folder + L"\\c.jsonl", "");  // moves the folder's time
+  auto entries = cache.List(folder);
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[2].path, folder + L"\\c.jsonl");
+  std::filesystem::remove_all(std::filesystem::path(folder));
+  EXPECT_TRUE(cache.List(folder).empty()) << "a folder that went away lists nothing";
+  EXPECT_TRUE(cache.List(L"").empty());
+}
+
 TEST(LogFolders, FromTheEnvironment) {
   const struct {
     const wchar_t *codexHome, *claudeDir, *copilotHome, *appData, *profile;
