@@ -12,6 +12,7 @@
 #include "i18n/translate.h"
 #include "model/file_io.h"
 #include "model/unique_handle.h"
+#include "vscode/locator.h"
 
 namespace aisync {
 namespace {
@@ -82,6 +83,24 @@ LogFolders LogFoldersFromEnvironment() {
   return folders;
 }
 
+void AddPortableVsCodeFolders(LogFolders& folders) {
+  auto same = [](const std::wstring& a, const std::wstring& b) {
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+  };
+  for (vscode::Edition edition : {vscode::Edition::Stable, vscode::Edition::Insiders}) {
+    vscode::VsCodeInstall install = vscode::Locate(edition);
+    if (install.workspaceStorageFolder.empty()) continue;
+    std::wstring user = fileio::FolderPart(install.workspaceStorageFolder);
+    // An installed (not portable) edition keeps its data in the APPDATA folders already read.
+    if (user.empty() || same(user, folders.vscodeUser) || same(user, folders.vscodeInsidersUser)) continue;
+    if (std::none_of(folders.vscodePortableUsers.begin(), folders.vscodePortableUsers.end(),
+                     [&](const std::wstring& known) { return same(known, user); })) {
+      folders.vscodePortableUsers.push_back(std::move(user));
+    }
+  }
+}
+
 LogScanner::LogScanner(LogFolders folders, Date since)
     : folders_(std::move(folders)),
       since_(since),
@@ -91,6 +110,12 @@ LogScanner::LogScanner(LogFolders folders, Date since)
   auto chat = std::make_unique<ChatSource>(folders_.vscodeUser, folders_.vscodeInsidersUser);
   chat->SetLister(listings_.Lister());
   sources_.push_back(std::move(chat));
+  const auto& portable = folders_.vscodePortableUsers;
+  for (size_t i = 0; i < portable.size(); i += 2) {
+    auto more = std::make_unique<ChatSource>(portable[i], i + 1 < portable.size() ? portable[i + 1] : std::wstring());
+    more->SetLister(listings_.Lister());
+    sources_.push_back(std::move(more));
+  }
   auto claude = std::make_unique<ClaudeSource>(folders_.claude);
   claude->SetLister(listings_.Lister());
   sources_.push_back(std::move(claude));

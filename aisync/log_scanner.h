@@ -35,10 +35,18 @@ struct LogFolders {
   std::wstring vscodeInsidersUser;
   std::wstring claude;
   std::wstring copilot;
+  // User folders of portable VS Code installations ("data\user-data\User"), whose chat
+  // sessions are read after those of the two folders above.
+  std::vector<std::wstring> vscodePortableUsers;
 };
 
 // The folders from CODEX_HOME, APPDATA, CLAUDE_CONFIG_DIR, COPILOT_HOME and USERPROFILE.
 LogFolders LogFoldersFromEnvironment();
+
+// Adds the user folders of the portable VS Code installations the locator finds (a "data"
+// folder beside the executable, or VSCODE_PORTABLE). It asks the registry, the standard
+// installation folders and the search path, so it belongs on the sync worker's thread.
+void AddPortableVsCodeFolders(LogFolders& folders);
 
 class LogScanner {
  public:

@@ -30,7 +30,9 @@ void MainWindow::RestartSync() {
       aisync::LogFolders folders = aisync::LogFoldersFromEnvironment();
       Date since = sinceDate_;
       factory = [folders, since] {
-        auto scanner = std::make_shared<aisync::LogScanner>(folders, since);
+        aisync::LogFolders withPortable = folders;
+        aisync::AddPortableVsCodeFolders(withPortable);
+        auto scanner = std::make_shared<aisync::LogScanner>(withPortable, since);
         return [scanner](std::vector<aisync::AiRecord>& out, std::wstring& status) { scanner->ScanPass(out, status); };
       };
     }

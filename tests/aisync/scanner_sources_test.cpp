@@ -11,6 +11,7 @@
 #include "aisync/log_scanner.h"
 #include "model/unique_handle.h"
 #include "support/environment_scope.h"
+#include "support/registry_sandbox.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -230,6 +231,48 @@ TEST(ListingCache, FollowsTheFolderTimeAndRenewsWithinAMinute) {
   std::filesystem::remove_all(std::filesystem::path(folder));
   EXPECT_TRUE(cache.List(folder).empty()) << "a folder that went away lists nothing";
   EXPECT_TRUE(cache.List(L"").empty());
+}
+
+// A portable VS Code keeps its chat sessions in "data\user-data\User" beside its
+// executable; an installed one in APPDATA, which is read anyway.
+TEST(LogFolders, PortableVsCodeUserFoldersAreFoundAndRead) {
+  testpaths::TempDir dir;
+  testpaths::RegistrySandbox registry;
+  testpaths::EnvironmentScope environment;
+  for (const wchar_t* name : {L"LOCALAPPDATA", L"ProgramFiles", L"ProgramFiles(x86)"}) environment.Set(name, dir / L"none");
+  environment.Set(L"APPDATA", dir / L"AppData");
+  environment.Set(L"USERPROFILE", dir.path());
+  environment.Set(L"VSCODE_PORTABLE", L"");
+  auto registerStable = [](const std::wstring& executable) {
+    HKEY raw = nullptr;
+    RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Code.exe", 0, nullptr,
+                    0, KEY_ALL_ACCESS, nullptr, &raw, nullptr);
+    UniqueRegKey key(raw);
+    return RegSetValueExW(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(executable.c_str()),
+                          static_cast<DWORD>((executable.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+  };
+  Write(dir / L"Installed\\Code.exe", "");
+  ASSERT_TRUE(registerStable(dir / L"Installed\\Code.exe"));
+  aisync::LogFolders folders = aisync::LogFoldersFromEnvironment();
+  aisync::AddPortableVsCodeFolders(folders);
+  EXPECT_TRUE(folders.vscodePortableUsers.empty()) << "an installed VS Code uses the APPDATA folder";
+
+  Write(dir / L"Portable\\Code.exe", "");
+  std::filesystem::create_directories(std::filesystem::path(dir / L"Portable\\data"));
+  ASSERT_TRUE(registerStable(dir / L"Portable\\Code.exe"));
+  aisync::AddPortableVsCodeFolders(folders);
+  aisync::AddPortableVsCodeFolders(folders);
+  ASSERT_EQ(folders.vscodePortableUsers, std::vector<std::wstring>{dir / L"Portable\\data\\user-data\\User"})
+      << "found once";
+
+  Write(folders.vscodePortableUsers[0] + L"\\workspaceStorage\\w\\chatSessions\\s.json",
+        R"({"sessionId":"P1","workingDirectory":"file:///C:/Work","requests":[)" + ChatRequest(1) + "]}");
+  LogScanner scanner(folders, {2024, 1, 1});
+  std::vector<AiRecord> out;
+  std::wstring status;
+  scanner.ScanPass(out, status);
+  ASSERT_EQ(out.size(), 2u);
+  EXPECT_EQ(out[0].key, L"chat:P1:r1");
 }
 
 TEST(LogFolders, FromTheEnvironment) {
