@@ -81,6 +81,10 @@ std::wstring FileUriToPath(std::wstring_view uri) {
   DWORD length = static_cast<DWORD>(path.size());
   if (FAILED(PathCreateFromUrlW(url.c_str(), path.data(), &length, 0))) return {};
   path.resize(wcsnlen(path.c_str(), path.size()));
+  // VS Code escapes the drive's colon ("file:///c%3A/..."); a converter that unescapes
+  // only after splitting off the root leaves "\c:\...", which names no folder.
+  const wchar_t drive = path.size() >= 3 ? static_cast<wchar_t>(path[1] | 0x20) : L'\0';
+  if (drive >= L'a' && drive <= L'z' && path[0] == L'\\' && path[2] == L':') path.erase(0, 1);
   return path;
 }
 
@@ -203,11 +207,11 @@ bool ReadChatDocument(const JsonValue& document, const std::wstring& sessionFile
   return true;
 }
 
-std::vector<std::wstring> ChatSessionFiles(const std::wstring& userFolder) {
+std::vector<std::wstring> ChatSessionFiles(const std::wstring& userFolder, const FolderLister& list) {
   std::vector<std::wstring> files;
-  for (const auto& workspace : ListFolder(JoinPath(userFolder, L"workspaceStorage"))) {
+  for (const auto& workspace : list(JoinPath(userFolder, L"workspaceStorage"))) {
     if (!workspace.isFolder) continue;
-    for (const auto& entry : ListFolder(JoinPath(workspace.path, L"chatSessions"))) {
+    for (const auto& entry : list(JoinPath(workspace.path, L"chatSessions"))) {
       std::wstring_view extension = Extension(entry.name);
       if (!entry.isFolder && (extension == L".json" || extension == L".jsonl")) files.push_back(entry.path);
     }
@@ -216,8 +220,8 @@ std::vector<std::wstring> ChatSessionFiles(const std::wstring& userFolder) {
 }
 
 std::vector<std::wstring> ChatSource::FindFiles(std::wstring& status) {
-  std::vector<std::wstring> files = ChatSessionFiles(user_);
-  std::vector<std::wstring> insiders = ChatSessionFiles(insidersUser_);
+  std::vector<std::wstring> files = ChatSessionFiles(user_, list_);
+  std::vector<std::wstring> insiders = ChatSessionFiles(insidersUser_, list_);
   files.insert(files.end(), insiders.begin(), insiders.end());
   return files;
 }

@@ -9,6 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "aisync/log_listing.h"
 #include "aisync/log_source.h"
 #include "model/json.h"
 
@@ -44,12 +45,15 @@ bool ReadChatDocument(const JsonValue& document, const std::wstring& sessionFile
                       std::vector<AiRecord>& out);
 
 // The chat session files below both user folders, in scan order.
-std::vector<std::wstring> ChatSessionFiles(const std::wstring& userFolder);
+std::vector<std::wstring> ChatSessionFiles(const std::wstring& userFolder, const FolderLister& list = ListFolder);
 
 class ChatSource : public LogSource {
  public:
   ChatSource(std::wstring vscodeUser, std::wstring vscodeInsidersUser)
       : user_(std::move(vscodeUser)), insidersUser_(std::move(vscodeInsidersUser)) {}
+
+  // Lists the session folders through `list` (the scanner's remembered listings).
+  void SetLister(FolderLister list) { list_ = std::move(list); }
 
   int SourceKind() const override { return kAiSourceChat; }
   LogReadMode ReadMode() const override { return LogReadMode::WholeFile; }
@@ -62,6 +66,7 @@ class ChatSource : public LogSource {
  private:
   std::wstring user_;
   std::wstring insidersUser_;
+  FolderLister list_ = ListFolder;
 };
 
 }  // namespace aisync

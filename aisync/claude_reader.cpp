@@ -65,11 +65,11 @@ void HandleClaudeLine(const JsonValue& line, ClaudeContext& context, const ReadS
   EmitMessage(std::move(record), json::StringOr(line, L"uuid"), type == L"assistant", context.hold, settings, out);
 }
 
-std::vector<std::wstring> ClaudeTranscripts(const std::wstring& claudeFolder) {
+std::vector<std::wstring> ClaudeTranscripts(const std::wstring& claudeFolder, const FolderLister& list) {
   std::vector<std::wstring> files;
-  for (const auto& project : ListFolder(JoinPath(claudeFolder, L"projects"))) {
+  for (const auto& project : list(JoinPath(claudeFolder, L"projects"))) {
     if (!project.isFolder) continue;
-    for (const auto& entry : ListFolder(project.path)) {
+    for (const auto& entry : list(project.path)) {
       if (!entry.isFolder && Extension(entry.name) == L".jsonl") files.push_back(entry.path);
     }
   }

@@ -1,5 +1,6 @@
-// The Codex reader behind the source interface, unchanged: its files come from the
-// scanner's recursive listing, handed in as a function.
+// The Codex reader behind the source interface: its files come from the scanner's
+// recursive listing, handed in as a function, and the record it holds back lives in the
+// file's context.
 #pragma once
 
 #include <functional>
@@ -9,14 +10,17 @@
 
 #include "aisync/codex_reader.h"
 #include "aisync/log_source.h"
-#include "aisync/message_emitter.h"
 
 namespace aisync {
 
+// A record held back by the reader goes out on its own once its file has been quiet
+// for longer than this.
+constexpr uint64_t kCodexHoldMs = 5999;
+
 struct CodexFileContext : LogFileContext {
   CodexContext codex;
-  AiRecord pending;           // a record waiting for its turn's model or its phase
-  uint64_t pendingSince = 0;  // tick count when it was held
+  AiRecord pending;           // held back: a prompt until its model is known, a reply until its phase is
+  uint64_t pendingSince = 0;  // tick count when it was held back
 };
 
 class CodexSource : public LogSource {
@@ -39,16 +43,21 @@ class CodexSource : public LogSource {
     HandleCodexLine(line, lineStart, file.codex, CodexHold{file.pending, file.pendingSince, settings.ticks},
                     settings.since, out);
   }
-  // A held record goes out once its file has been quiet for six seconds.
   void Idle(LogFileContext& context, const ReadSettings& settings, std::vector<AiRecord>& out) override {
     auto& file = static_cast<CodexFileContext&>(context);
-    if (!file.pending.key.empty() && settings.ticks - file.pendingSince >= kPendingPromptMs) {
-      out.push_back(std::move(file.pending));
-      file.pending = AiRecord();
-    }
+    if (!file.pending.key.empty() && settings.ticks - file.pendingSince > kCodexHoldMs) Release(file, out);
+  }
+  void Abandon(LogFileContext& context, std::vector<AiRecord>& out) override {
+    Release(static_cast<CodexFileContext&>(context), out);
   }
 
  private:
+  static void Release(CodexFileContext& file, std::vector<AiRecord>& out) {
+    if (file.pending.key.empty()) return;
+    out.push_back(std::move(file.pending));
+    file.pending = AiRecord();
+  }
+
   FileFinder finder_;
 };
 

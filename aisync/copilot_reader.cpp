@@ -107,7 +107,7 @@ void CopilotSource::Poll(std::wstring& status) {
 
 std::vector<std::wstring> CopilotSource::FindFiles(std::wstring& status) {
   std::vector<std::wstring> files;
-  for (const auto& folder : ListFolder(JoinPath(folders_.copilotHome, L"session-state"))) {
+  for (const auto& folder : list_(JoinPath(folders_.copilotHome, L"session-state"))) {
     if (!folder.isFolder || !IsCopilotSessionId(folder.name)) continue;
     if (map_.find(folder.name) == map_.end() && !NamesVsCode(folder.path)) continue;
     files.push_back(JoinPath(folder.path, L"events.jsonl"));

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "aisync/agent_host_sessions.h"
+#include "aisync/log_listing.h"
 #include "aisync/log_source.h"
 #include "aisync/message_emitter.h"
 #include "model/json.h"
@@ -43,6 +44,8 @@ struct CopilotFolders {
 class CopilotSource : public LogSource {
  public:
   explicit CopilotSource(CopilotFolders folders) : folders_(std::move(folders)) {}
+  // Lists the session folders through `list` (the scanner's remembered listings).
+  void SetLister(FolderLister list) { list_ = std::move(list); }
 
   int SourceKind() const override { return kAiSourceChat; }
   LogReadMode ReadMode() const override { return LogReadMode::Lines; }
@@ -55,6 +58,9 @@ class CopilotSource : public LogSource {
   void HandleLine(std::string_view line, uint64_t lineStart, LogFileContext& context, const ReadSettings& settings,
                   std::vector<AiRecord>& out) override;
   void Idle(LogFileContext& context, const ReadSettings& settings, std::vector<AiRecord>& out) override;
+  void Abandon(LogFileContext& context, std::vector<AiRecord>& out) override {
+    ReleaseHeldPrompt(static_cast<CopilotContext&>(context).hold, out);
+  }
   // Gives the records of a session the agent-host locator as their session.
   void AfterLook(const std::wstring& path, LogFileContext& context, std::vector<AiRecord>& out,
                  size_t first) override;
@@ -67,6 +73,7 @@ class CopilotSource : public LogSource {
   bool NamesVsCode(const std::wstring& sessionFolder);
 
   CopilotFolders folders_;
+  FolderLister list_ = ListFolder;
   AgentHostSessionMap map_;
   struct YamlVerdict {
     FileStamp stamp;

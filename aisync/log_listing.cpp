@@ -28,6 +28,32 @@ std::vector<ListedEntry> ListFolder(const std::wstring& folder) {
   return entries;
 }
 
+std::vector<ListedEntry> ListingCache::List(const std::wstring& folder) {
+  WIN32_FILE_ATTRIBUTE_DATA attributes;
+  if (folder.empty() || !GetFileAttributesExW(folder.c_str(), GetFileExInfoStandard, &attributes)) {
+    listings_.erase(folder);
+    return {};
+  }
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  auto ticks = [](const FILETIME& t) { return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+  const uint64_t written = ticks(attributes.ftLastWriteTime);
+  const bool settled = ticks(now) > written && ticks(now) - written > 20000000ULL;
+  const uint64_t listedAt = ticks_();
+  auto known = listings_.find(folder);
+  if (settled && known != listings_.end() && known->second.written == written &&
+      listedAt - known->second.listedAt < kMaxAgeMs) {
+    return known->second.entries;
+  }
+  std::vector<ListedEntry> entries = ListFolder(folder);
+  if (settled) {
+    listings_[folder] = Listing{written, listedAt, entries};
+  } else {
+    listings_.erase(folder);
+  }
+  return entries;
+}
+
 std::wstring JoinPath(const std::wstring& folder, std::wstring_view name) {
   if (folder.empty()) return {};
   std::wstring path = folder;

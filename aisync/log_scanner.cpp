@@ -4,10 +4,16 @@
 
 #include <algorithm>
 
+#include "aisync/chat_reader.h"
+#include "aisync/claude_reader.h"
+#include "aisync/codex_source.h"
+#include "aisync/copilot_reader.h"
+#include "aisync/log_listing.h"
 #include "aisync/record_block.h"
 #include "i18n/translate.h"
 #include "model/file_io.h"
 #include "model/unique_handle.h"
+#include "vscode/locator.h"
 
 namespace aisync {
 namespace {
@@ -69,8 +75,47 @@ LogFolders LogFoldersFromEnvironment() {
   return folders;
 }
 
+void AddPortableVsCodeFolders(LogFolders& folders) {
+  auto same = [](const std::wstring& a, const std::wstring& b) {
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
+  };
+  for (vscode::Edition edition : {vscode::Edition::Stable, vscode::Edition::Insiders}) {
+    vscode::VsCodeInstall install = vscode::Locate(edition);
+    if (install.workspaceStorageFolder.empty()) continue;
+    std::wstring user = fileio::FolderPart(install.workspaceStorageFolder);
+    // An installed (not portable) edition keeps its data in the APPDATA folders already read.
+    if (user.empty() || same(user, folders.vscodeUser) || same(user, folders.vscodeInsidersUser)) continue;
+    if (std::none_of(folders.vscodePortableUsers.begin(), folders.vscodePortableUsers.end(),
+                     [&](const std::wstring& known) { return same(known, user); })) {
+      folders.vscodePortableUsers.push_back(std::move(user));
+    }
+  }
+}
+
 LogScanner::LogScanner(LogFolders folders, Date since)
-    : folders_(std::move(folders)), since_(since), ticks_([] { return GetTickCount64(); }) {}
+    : folders_(std::move(folders)),
+      since_(since),
+      listings_([this] { return ticks_(); }),
+      ticks_([] { return GetTickCount64(); }) {
+  sources_.push_back(std::make_unique<CodexSource>([this](std::wstring& status) { return CodexFiles(status); }));
+  auto chat = std::make_unique<ChatSource>(folders_.vscodeUser, folders_.vscodeInsidersUser);
+  chat->SetLister(listings_.Lister());
+  sources_.push_back(std::move(chat));
+  const auto& portable = folders_.vscodePortableUsers;
+  for (size_t i = 0; i < portable.size(); i += 2) {
+    auto more = std::make_unique<ChatSource>(portable[i], i + 1 < portable.size() ? portable[i + 1] : std::wstring());
+    more->SetLister(listings_.Lister());
+    sources_.push_back(std::move(more));
+  }
+  auto claude = std::make_unique<ClaudeSource>(folders_.claude);
+  claude->SetLister(listings_.Lister());
+  sources_.push_back(std::move(claude));
+  auto copilot =
+      std::make_unique<CopilotSource>(CopilotFolders{folders_.copilot, folders_.vscodeUser, folders_.vscodeInsidersUser});
+  copilot->SetLister(listings_.Lister());
+  sources_.push_back(std::move(copilot));
+}
 
 // Listing a folder is the dearest part of an idle pass; a folder whose last-write time
 // has not moved has the same entries (adding, removing or renaming an entry moves it).
@@ -155,9 +200,15 @@ std::vector<std::wstring> LogScanner::CodexFiles(std::wstring& status) const {
 
 void LogScanner::ScanPass(std::vector<AiRecord>& out, std::wstring& status) {
   status.clear();
-  for (const auto& file : CodexFiles(status)) LookAtFile(file, kAiSourceCodex, out, status);
-  // VS Code Chat, Claude Code and Copilot CLI logs are read by their own readers, which
-  // plug in here in this order once they exist.
+  for (const auto& source : sources_) {
+    // A full pass leaves the remaining sources, their session maps included, to the next.
+    if (out.size() >= recordLimit_) return;
+    source->Poll(status);
+    for (const auto& file : source->FindFiles(status)) {
+      if (out.size() >= recordLimit_) break;
+      LookAtFile(*source, file, out, status);
+    }
+  }
 }
 
 const FileReadState* LogScanner::StateOf(const std::wstring& path) const {
@@ -165,54 +216,75 @@ const FileReadState* LogScanner::StateOf(const std::wstring& path) const {
   return it == states_.end() ? nullptr : &it->second;
 }
 
-void LogScanner::LookAtFile(const std::wstring& path, int sourceKind, std::vector<AiRecord>& out,
+void LogScanner::LookAtFile(LogSource& source, const std::wstring& path, std::vector<AiRecord>& out,
                             std::wstring& status) {
   if (out.size() >= recordLimit_) return;
   WIN32_FILE_ATTRIBUTE_DATA attributes;
   if (!GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &attributes)) return;
-  uint64_t size = (static_cast<uint64_t>(attributes.nFileSizeHigh) << 32) | attributes.nFileSizeLow;
+  FileStamp stamp;
+  stamp.size = (static_cast<uint64_t>(attributes.nFileSizeHigh) << 32) | attributes.nFileSizeLow;
+  stamp.lastWrite = (static_cast<uint64_t>(attributes.ftLastWriteTime.dwHighDateTime) << 32) |
+                    attributes.ftLastWriteTime.dwLowDateTime;
   FileReadState& state = states_[path];
-  bool changed = state.seen && size != state.lastSize;
+  if (!state.context) state.context = source.MakeContext(path);
+  bool changed = state.seen && stamp.size != state.lastSize;
   state.seen = true;
-  state.lastSize = size;
+  state.lastSize = stamp.size;
 
-  if (size != 0 && size != state.offset) {
+  const ReadSettings settings{since_, ticks_(), recordLimit_};
+  const size_t first = out.size();
+  const bool whole = source.ReadMode() == LogReadMode::WholeFile;
+  const bool due =
+      whole ? source.WantsWholeFile(*state.context, stamp) : stamp.size != 0 && stamp.size != state.offset;
+  if (due) {
     Date written;
+    bool skip = false;
     if (LocalDateOf(attributes.ftLastWriteTime, written) && dates::Less(written, since_) && !changed &&
         state.offset == 0) {
       // An old file matters only while an assistant still writes it: a reader that
       // refuses to share writing fails exactly then.
       UniqueFile probe(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-      if (probe) return;
-      if (GetLastError() != ERROR_SHARING_VIOLATION) return;
+      skip = probe || GetLastError() != ERROR_SHARING_VIOLATION;
     }
-    ReadNewBytes(path, sourceKind, state, out, status);
-    return;
+    if (!skip && whole) {
+      ReadWholeFile(source, path, state, stamp, settings, out);
+    } else if (!skip) {
+      ReadNewBytes(source, path, state, settings, out, status);
+    }
+  } else if (!whole) {
+    source.Idle(*state.context, settings, out);
   }
-  if (!state.pending.key.empty() && ticks_() - state.pendingSince > 5999) {
-    out.push_back(std::move(state.pending));
-    state.pending = AiRecord();
-  }
+  source.AfterLook(path, *state.context, out, first);
 }
 
-void LogScanner::ReadNewBytes(const std::wstring& path, int sourceKind, FileReadState& state,
-                              std::vector<AiRecord>& out, std::wstring& status) {
+void LogScanner::ReadWholeFile(LogSource& source, const std::wstring& path, FileReadState& state,
+                               const FileStamp& stamp, const ReadSettings& settings, std::vector<AiRecord>& out) {
+  std::string bytes;
+  // A file caught mid-write or too big is tried again on a later pass.
+  if (!ReadWholeLogFile(path, kMaxWholeFileBytes, bytes)) return;
+  source.HandleWholeFile(bytes, stamp, *state.context, settings, out);
+  state.offset = bytes.size();
+}
+
+void LogScanner::ReadNewBytes(LogSource& source, const std::wstring& path, FileReadState& state,
+                              const ReadSettings& settings, std::vector<AiRecord>& out, std::wstring& status) {
   UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!file) {
     status = i18n::FormatText(L"{0} 기록 읽기 대기: {1}",
-                              {SourceLabel(sourceKind), fileio::SystemErrorText(GetLastError())});
+                              {SourceLabel(source.SourceKind()), fileio::SystemErrorText(GetLastError())});
     return;
   }
   LARGE_INTEGER size{};
   if (!GetFileSizeEx(file.get(), &size)) return;
   if (static_cast<uint64_t>(size.QuadPart) < state.offset) {
     // Truncated or replaced: start over with a fresh context. A record held back was
-    // read from the old bytes and may not be in the new ones.
-    if (!state.pending.key.empty()) out.push_back(std::move(state.pending));
+    // read from the old bytes and may not be in the new ones, so it goes out first.
+    source.Abandon(*state.context, out);
     ReleaseUnfinished(state);
     state = FileReadState();
+    state.context = source.MakeContext(path);
   }
   LARGE_INTEGER position;
   position.QuadPart = static_cast<LONGLONG>(state.offset);
@@ -242,11 +314,16 @@ void LogScanner::ReadNewBytes(const std::wstring& path, int sourceKind, FileRead
         continue;
       }
       const uint64_t lineStart = state.offset - 1 - piece - state.unfinishedLine.size();
-      heldBytes_ -= state.unfinishedLine.size();
-      std::string line = std::move(state.unfinishedLine);
-      state.unfinishedLine = std::string();
-      line.append(lineFeed - piece, lineFeed);
-      HandleLine(sourceKind, line, lineStart, state, out);
+      if (state.unfinishedLine.empty()) {
+        // The common case: the whole line lies in this block.
+        source.HandleLine(std::string_view(lineFeed - piece, piece), lineStart, *state.context, settings, out);
+      } else {
+        heldBytes_ -= state.unfinishedLine.size();
+        std::string line = std::move(state.unfinishedLine);
+        state.unfinishedLine = std::string();
+        line.append(lineFeed - piece, lineFeed);
+        source.HandleLine(line, lineStart, *state.context, settings, out);
+      }
       if (out.size() >= recordLimit_) return;  // the next pass goes on after this line
     }
   }
@@ -281,13 +358,6 @@ void LogScanner::ReleaseUnfinished(FileReadState& state) {
   heldBytes_ -= state.unfinishedLine.size();
   // Swapped out, not cleared, so that the memory really goes back.
   std::string().swap(state.unfinishedLine);
-}
-
-void LogScanner::HandleLine(int sourceKind, const std::string& line, uint64_t lineStart, FileReadState& state,
-                            std::vector<AiRecord>& out) {
-  if (sourceKind == kAiSourceCodex) {
-    HandleCodexLine(line, lineStart, state.codex, CodexHold{state.pending, state.pendingSince, ticks_()}, since_, out);
-  }
 }
 
 }  // namespace aisync

@@ -48,8 +48,8 @@ enum class LogReadMode {
 // limit. A look reads the file's attributes (nothing happens when that fails), finds or
 // creates the file's read state with MakeContext, and then:
 // - Lines: when the size differs from the bytes consumed, the new complete lines go to
-//   HandleLine (a shrunken file first gets a fresh read state and context); otherwise
-//   Idle is called.
+//   HandleLine (a shrunken file first has its context abandoned, then gets a fresh read
+//   state and context); otherwise Idle is called.
 // - WholeFile: when WantsWholeFile says so, the whole file (ReadWholeLogFile) goes to
 //   HandleWholeFile; a file that cannot be read whole is tried again next pass.
 // Every look ends with AfterLook, even when nothing was read.
@@ -75,6 +75,10 @@ class LogSource {
                           const ReadSettings& settings, std::vector<AiRecord>& out) {}
   // Lines mode: a look that found no new bytes (a held-back prompt may be due).
   virtual void Idle(LogFileContext& context, const ReadSettings& settings, std::vector<AiRecord>& out) {}
+
+  // Lines mode: the file shrank, so this context is dropped for a fresh one; whatever it
+  // holds back was read from the old bytes and goes out now.
+  virtual void Abandon(LogFileContext& context, std::vector<AiRecord>& out) {}
 
   // Whole-file mode: whether the file, as it stands now, has to be read.
   virtual bool WantsWholeFile(const LogFileContext& context, const FileStamp& stamp) const { return false; }

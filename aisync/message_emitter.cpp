@@ -59,4 +59,6 @@ void FlushStalePrompt(PromptHold& hold, uint64_t ticks, std::vector<AiRecord>& o
   EmitPending(hold, out);
 }
 
+void ReleaseHeldPrompt(PromptHold& hold, std::vector<AiRecord>& out) { EmitPending(hold, out); }
+
 }  // namespace aisync

@@ -34,6 +34,9 @@ void EmitMessage(AiRecord record, std::wstring_view id, bool assistant, PromptHo
 // Emits the held prompt when it has waited at least kPendingPromptMs.
 void FlushStalePrompt(PromptHold& hold, uint64_t ticks, std::vector<AiRecord>& out);
 
+// Emits the held prompt now, however long it has waited.
+void ReleaseHeldPrompt(PromptHold& hold, std::vector<AiRecord>& out);
+
 // Whether a text has anything but spaces, tabs, CR and LF.
 bool HasVisibleText(std::wstring_view text);
 

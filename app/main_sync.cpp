@@ -30,7 +30,9 @@ void MainWindow::RestartSync() {
       aisync::LogFolders folders = aisync::LogFoldersFromEnvironment();
       Date since = sinceDate_;
       factory = [folders, since] {
-        auto scanner = std::make_shared<aisync::LogScanner>(folders, since);
+        aisync::LogFolders withPortable = folders;
+        aisync::AddPortableVsCodeFolders(withPortable);
+        auto scanner = std::make_shared<aisync::LogScanner>(withPortable, since);
         return [scanner](std::vector<aisync::AiRecord>& out, std::wstring& status) { scanner->ScanPass(out, status); };
       };
     }
@@ -103,6 +105,7 @@ void MainWindow::ShowSyncStatus() {
   text += i18n::Translate(L"\nChat 폴더: ") + folders.vscodeUser;
   text += i18n::Translate(L"\nCodex 폴더: ") + folders.codexHome;
   text += i18n::Translate(L"\nClaude Code 폴더: ") + folders.claude;
+  text += i18n::Translate(L"\nCopilot 폴더: ") + folders.copilot;
   text += i18n::Translate(L"\n저장 파일: ") + currentPath_;
   text += i18n::Translate(
       L"\n\nAI 이름과 모델을 프롬프트, 자연어 진행·답변과 함께 기록합니다.\n코드 블록·인라인 코드·도구 실행 로그는 답변 "

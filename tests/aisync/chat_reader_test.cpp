@@ -271,6 +271,18 @@ TEST(ChatWorkspace, FolderOrFirstFolderOfTheWorkspaceFile) {
   EXPECT_EQ(folderOf(reference), L"");
 }
 
+TEST(ChatWorkspace, FileUrisAsVsCodeWritesThem) {
+  const struct {
+    const wchar_t* uri;
+    const wchar_t* path;
+  } cases[] = {{L"file:///c%3A/Users/dev/src/app", L"c:\\Users\\dev\\src\\app"},
+               {L"file:///C:/With%20Space", L"C:\\With Space"},
+               {L"file://server/share/x", L"\\\\server\\share\\x"},
+               {L"vscode-remote://wsl/home/dev", L""},
+               {L"C:\\Plain", L""}};
+  for (const auto& c : cases) EXPECT_EQ(aisync::FileUriToPath(c.uri), c.path) << c.uri;
+}
+
 TEST(ChatSourceFiles, WholeFilesAreReadWhenTheyChangeAndMarkedWhenDone) {
   testpaths::TempDir dir;
   std::wstring user = dir / L"Code\\User";

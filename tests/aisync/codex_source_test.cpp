@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "codex_test_reader.h"
 #include "source_driver.h"
 #include "support/temp_dir.h"
 
@@ -33,21 +34,15 @@ TEST(CodexSource, SameRecordsAsTheReaderThroughTheInterface) {
   std::ofstream(std::filesystem::path(log), std::ios::binary | std::ios::app) << reply << "\n";
   auto more = driver.Pass();
   records.insert(records.end(), more.begin(), more.end());
-  // The reply waits for a phase that never comes; a quiet file lets it go.
-  driver.SetTicks(aisync::kPendingPromptMs);
+  // The reply waits for a twin that never comes; a quiet look six seconds on lets it go.
+  driver.SetTicks(6000);
   more = driver.Pass();
   records.insert(records.end(), more.begin(), more.end());
 
-  aisync::CodexContext context;
-  aisync::AiRecord held;
-  uint64_t heldSince = 0;
-  std::vector<aisync::AiRecord> direct;
-  uint64_t offset = 0;
-  for (const auto& line : {meta, prompt, reply}) {
-    aisync::HandleCodexLine(line, offset, context, aisync::CodexHold{held, heldSince, 0}, Date{2024, 1, 1}, direct);
-    offset += line.size() + 1;
-  }
-  if (!held.key.empty()) direct.push_back(held);
+  codextest::FileReader reader(Date{2024, 1, 1});
+  reader.Lines({meta, prompt, reply});
+  reader.Expire();
+  std::vector<aisync::AiRecord>& direct = reader.out;
   ASSERT_EQ(direct.size(), 2u);
   EXPECT_EQ(records, direct);
   EXPECT_EQ(records[0].key, L"S1:2024-05-01T10:00:00Z:" + std::to_wstring(meta.size() + 1));

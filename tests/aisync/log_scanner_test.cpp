@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "aisync/codex_source.h"
 #include "model/unique_handle.h"
 #include "support/temp_dir.h"
 
@@ -21,6 +22,11 @@ const char kMeta[] =
 std::string PromptLine(int n) {
   return R"({"timestamp":"2024-05-01T10:00:00Z","type":"event_msg","payload":{"type":"user_message","model":"gpt-5","message":"prompt )" +
          std::to_string(n) + R"(","client_id":"c)" + std::to_string(n) + "\"}}";
+}
+
+// The hold slot of a Codex file the scanner has looked at.
+aisync::CodexFileContext& CodexHeld(LogScanner& scanner, const std::wstring& path) {
+  return static_cast<aisync::CodexFileContext&>(*scanner.State(path).context);
 }
 
 class ScannerTest : public ::testing::Test {
@@ -125,15 +131,15 @@ TEST_F(ScannerTest, AHeldBackPromptLeavesAfterSixSeconds) {
   EXPECT_TRUE(Pass(scanner).empty());
   AiRecord held;
   held.key = L"S1:held";
-  scanner.State(log).pending = held;
-  scanner.State(log).pendingSince = now;
+  CodexHeld(scanner, log).pending = held;
+  CodexHeld(scanner, log).pendingSince = now;
   now += 5999;
   EXPECT_TRUE(Pass(scanner).empty()) << "not before 6 seconds";
   now += 1;
   auto records = Pass(scanner);
   ASSERT_EQ(records.size(), 1u);
   EXPECT_EQ(records[0].key, L"S1:held");
-  EXPECT_TRUE(scanner.StateOf(log)->pending.key.empty());
+  EXPECT_TRUE(CodexHeld(scanner, log).pending.key.empty());
   EXPECT_TRUE(Pass(scanner).empty()) << "emitted once";
 }
 

@@ -47,6 +47,7 @@ class SourceDriver {
       std::string bytes;
       aisync::ReadWholeLogFile(path, 1u << 27, bytes);
       if (bytes.size() < state.offset) {
+        source_.Abandon(*state.context, out);
         state = State{0, {}, source_.MakeContext(path)};
       }
       // Like the scanner: the unfinished tail counts as consumed and waits for its line feed.
