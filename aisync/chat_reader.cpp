@@ -219,7 +219,7 @@ std::vector<std::wstring> ChatSessionFiles(const std::wstring& userFolder, const
   return files;
 }
 
-std::vector<std::wstring> ChatSource::FindFiles(std::wstring& status) {
+std::vector<std::wstring> ChatSource::FindFiles(std::wstring& /*status*/) {
   std::vector<std::wstring> files = ChatSessionFiles(user_, list_);
   std::vector<std::wstring> insiders = ChatSessionFiles(insidersUser_, list_);
   files.insert(files.end(), insiders.begin(), insiders.end());

@@ -76,7 +76,7 @@ std::vector<std::wstring> ClaudeTranscripts(const std::wstring& claudeFolder, co
   return files;
 }
 
-void ClaudeSource::HandleLine(std::string_view line, uint64_t lineStart, LogFileContext& context,
+void ClaudeSource::HandleLine(std::string_view line, uint64_t /*lineStart*/, LogFileContext& context,
                               const ReadSettings& settings, std::vector<AiRecord>& out) {
   JsonValue root;
   if (ParseLogLine(line, root)) HandleClaudeLine(root, static_cast<ClaudeContext&>(context), settings, out);

@@ -40,8 +40,8 @@ class ClaudeSource : public LogSource {
 
   int SourceKind() const override { return kAiSourceClaude; }
   LogReadMode ReadMode() const override { return LogReadMode::Lines; }
-  std::vector<std::wstring> FindFiles(std::wstring& status) override { return ClaudeTranscripts(folder_, list_); }
-  std::unique_ptr<LogFileContext> MakeContext(const std::wstring& path) override {
+  std::vector<std::wstring> FindFiles(std::wstring& /*status*/) override { return ClaudeTranscripts(folder_, list_); }
+  std::unique_ptr<LogFileContext> MakeContext(const std::wstring& /*path*/) override {
     return std::make_unique<ClaudeContext>();
   }
   void HandleLine(std::string_view line, uint64_t lineStart, LogFileContext& context, const ReadSettings& settings,

@@ -34,7 +34,7 @@ class CodexSource : public LogSource {
     if (!finder_) return {};
     return finder_(status);
   }
-  std::unique_ptr<LogFileContext> MakeContext(const std::wstring& path) override {
+  std::unique_ptr<LogFileContext> MakeContext(const std::wstring& /*path*/) override {
     return std::make_unique<CodexFileContext>();
   }
   void HandleLine(std::string_view line, uint64_t lineStart, LogFileContext& context, const ReadSettings& settings,

@@ -105,7 +105,7 @@ void CopilotSource::Poll(std::wstring& status) {
   }
 }
 
-std::vector<std::wstring> CopilotSource::FindFiles(std::wstring& status) {
+std::vector<std::wstring> CopilotSource::FindFiles(std::wstring& /*status*/) {
   std::vector<std::wstring> files;
   for (const auto& folder : list_(JoinPath(folders_.copilotHome, L"session-state"))) {
     if (!folder.isFolder || !IsCopilotSessionId(folder.name)) continue;
@@ -130,7 +130,7 @@ bool CopilotSource::NamesVsCode(const std::wstring& sessionFolder) {
   return vscode;
 }
 
-void CopilotSource::HandleLine(std::string_view line, uint64_t lineStart, LogFileContext& context,
+void CopilotSource::HandleLine(std::string_view line, uint64_t /*lineStart*/, LogFileContext& context,
                                const ReadSettings& settings, std::vector<AiRecord>& out) {
   JsonValue root;
   if (ParseLogLine(line, root)) HandleCopilotLine(root, static_cast<CopilotContext&>(context), settings, out);
@@ -140,7 +140,7 @@ void CopilotSource::Idle(LogFileContext& context, const ReadSettings& settings, 
   FlushStalePrompt(static_cast<CopilotContext&>(context).hold, settings.ticks, out);
 }
 
-void CopilotSource::AfterLook(const std::wstring& path, LogFileContext& context, std::vector<AiRecord>& out,
+void CopilotSource::AfterLook(const std::wstring& path, LogFileContext& /*context*/, std::vector<AiRecord>& out,
                               size_t first) {
   if (first >= out.size()) return;
   std::wstring locator = AgentHostSessionLocator(SessionFolderName(path), map_);

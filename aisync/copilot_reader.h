@@ -52,7 +52,7 @@ class CopilotSource : public LogSource {
   // Builds the session map anew from both agent-host databases.
   void Poll(std::wstring& status) override;
   std::vector<std::wstring> FindFiles(std::wstring& status) override;
-  std::unique_ptr<LogFileContext> MakeContext(const std::wstring& path) override {
+  std::unique_ptr<LogFileContext> MakeContext(const std::wstring& /*path*/) override {
     return std::make_unique<CopilotContext>();
   }
   void HandleLine(std::string_view line, uint64_t lineStart, LogFileContext& context, const ReadSettings& settings,

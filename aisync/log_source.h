@@ -64,32 +64,32 @@ class LogSource {
 
   // Once per pass, before FindFiles: state that lives outside the log files (the agent
   // host's session map) is refreshed here. May set the pass's status text.
-  virtual void Poll(std::wstring& status) {}
+  virtual void Poll(std::wstring& /*status*/) {}
   // The files to look at in this pass, in order. May set the status text.
   virtual std::vector<std::wstring> FindFiles(std::wstring& status) = 0;
   virtual std::unique_ptr<LogFileContext> MakeContext(const std::wstring& path) = 0;
 
   // Lines mode: one complete line (UTF-8 bytes without its line feed) starting at byte
   // `lineStart` of the file.
-  virtual void HandleLine(std::string_view line, uint64_t lineStart, LogFileContext& context,
-                          const ReadSettings& settings, std::vector<AiRecord>& out) {}
+  virtual void HandleLine(std::string_view /*line*/, uint64_t /*lineStart*/, LogFileContext& /*context*/,
+                          const ReadSettings& /*settings*/, std::vector<AiRecord>& /*out*/) {}
   // Lines mode: a look that found no new bytes (a held-back prompt may be due).
-  virtual void Idle(LogFileContext& context, const ReadSettings& settings, std::vector<AiRecord>& out) {}
+  virtual void Idle(LogFileContext& /*context*/, const ReadSettings& /*settings*/, std::vector<AiRecord>& /*out*/) {}
 
   // Lines mode: the file shrank, so this context is dropped for a fresh one; whatever it
   // holds back was read from the old bytes and goes out now.
-  virtual void Abandon(LogFileContext& context, std::vector<AiRecord>& out) {}
+  virtual void Abandon(LogFileContext& /*context*/, std::vector<AiRecord>& /*out*/) {}
 
   // Whole-file mode: whether the file, as it stands now, has to be read.
-  virtual bool WantsWholeFile(const LogFileContext& context, const FileStamp& stamp) const { return false; }
+  virtual bool WantsWholeFile(const LogFileContext& /*context*/, const FileStamp& /*stamp*/) const { return false; }
   // Whole-file mode: the complete file, read at `stamp`.
-  virtual void HandleWholeFile(std::string_view bytes, const FileStamp& stamp, LogFileContext& context,
-                               const ReadSettings& settings, std::vector<AiRecord>& out) {}
+  virtual void HandleWholeFile(std::string_view /*bytes*/, const FileStamp& /*stamp*/, LogFileContext& /*context*/,
+                               const ReadSettings& /*settings*/, std::vector<AiRecord>& /*out*/) {}
 
   // After every look at a file (whether or not it was read): the records at
   // [first, out.size()) came from this file in this look.
-  virtual void AfterLook(const std::wstring& path, LogFileContext& context, std::vector<AiRecord>& out,
-                         size_t first) {}
+  virtual void AfterLook(const std::wstring& /*path*/, LogFileContext& /*context*/, std::vector<AiRecord>& /*out*/,
+                         size_t /*first*/) {}
 };
 
 }  // namespace aisync

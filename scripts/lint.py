@@ -49,6 +49,8 @@ def build_flags(entry):
 
 def main():
     root, database = sys.argv[1], sys.argv[2]
+    # An optional pattern limits the run to the sources whose path matches it.
+    only = re.compile(sys.argv[3]) if len(sys.argv) > 3 else None
     with open(database, encoding="utf-8") as f:
         entries = json.load(f)
     system = []
@@ -62,6 +64,8 @@ def main():
         if not relative.endswith(".cpp") or relative.split(os.sep)[0] not in SOURCE_DIRS or path in seen:
             continue
         seen.add(path)
+        if only and not only.search(relative):
+            continue
         command = ["clang++", "--target=x86_64-w64-mingw32", "-fsyntax-only", "-std=c++20", "-nostdinc++",
                    "-fno-color-diagnostics"] + WARNING_FLAGS + system + build_flags(entry) + [path]
         jobs.append((relative, command))

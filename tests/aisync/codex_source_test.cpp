@@ -25,7 +25,7 @@ TEST(CodexSource, SameRecordsAsTheReaderThroughTheInterface) {
   std::ofstream(std::filesystem::path(log), std::ios::binary) << meta << "\n" << prompt << "\n";
 
   int finds = 0;
-  aisync::CodexSource source([&](std::wstring& status) {
+  aisync::CodexSource source([&](std::wstring& /*status*/) {
     ++finds;
     return std::vector<std::wstring>{log};
   });

@@ -281,9 +281,9 @@ TEST(LogFolders, FromTheEnvironment) {
     aisync::LogFolders want;
   } cases[] = {
       {L"D:\\cx", L"D:\\cl", L"D:\\cp", L"D:\\ad", L"D:\\me",
-       {L"D:\\cx", L"D:\\ad\\Code\\User", L"D:\\ad\\Code - Insiders\\User", L"D:\\cl", L"D:\\cp"}},
-      {L"", L"", L"", L"", L"D:\\me\\", {L"D:\\me\\.codex", L"", L"", L"D:\\me\\.claude", L"D:\\me\\.copilot"}},
-      {L"", L"", L"", L"D:\\ad\\", L"", {L"", L"D:\\ad\\Code\\User", L"D:\\ad\\Code - Insiders\\User", L"", L""}},
+       {L"D:\\cx", L"D:\\ad\\Code\\User", L"D:\\ad\\Code - Insiders\\User", L"D:\\cl", L"D:\\cp", {}}},
+      {L"", L"", L"", L"", L"D:\\me\\", {L"D:\\me\\.codex", L"", L"", L"D:\\me\\.claude", L"D:\\me\\.copilot", {}}},
+      {L"", L"", L"", L"D:\\ad\\", L"", {L"", L"D:\\ad\\Code\\User", L"D:\\ad\\Code - Insiders\\User", L"", L"", {}}},
   };
   for (const auto& c : cases) {
     testpaths::EnvironmentScope scope;
