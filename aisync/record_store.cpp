@@ -159,7 +159,7 @@ bool FileAiRecord(AiRecord record, ProjectDocument& document, bool& changed, std
   if (isNew) {
     document.AddProject(std::move(project));
   } else {
-    document.UpdateProject(project);
+    document.UpdateProject(std::move(project));
   }
   changed = true;
   return true;

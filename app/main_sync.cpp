@@ -19,9 +19,19 @@ void MainWindow::SetSyncScanFactory(aisync::SyncWorker::ScanFactory factory) {
   RestartSync();
 }
 
+void MainWindow::SetSyncTickBudget(std::chrono::milliseconds budget) { syncTickBudget_ = budget; }
+
 void MainWindow::RestartSync() {
   syncWorker_.Stop();
   pendingRecords_.clear();
+  // Filings of this document that a busy tick left unsaved are saved before sync stops
+  // (after a new or opened document the mark is clear and they went with the old one).
+  if (unsavedFilings_.records > 0 && modified_ && !currentPath_.empty()) {
+    std::wstring error;
+    if (aisync::SaveUnsavedFilings(document_, SaveToCurrentPath(), unsavedFilings_, error)) modified_ = false;
+  }
+  unsavedFilings_ = aisync::UnsavedFilings();
+  importedKeys_.Rebuild(document_);
   if (aiSyncEnabled_) {
     syncStatusText_ = i18n::Translate(L"Chat, Codex, Claude Code의 대화 기록을 확인하고 있습니다.");
     aisync::SyncWorker::ScanFactory factory = scanFactory_;
@@ -34,7 +44,7 @@ void MainWindow::RestartSync() {
         return [scanner](std::vector<aisync::AiRecord>& out, std::wstring& status) { scanner->ScanPass(out, status); };
       };
     }
-    syncWorker_.Start(std::move(factory));
+    syncWorker_.Start(std::move(factory), std::chrono::seconds(3), importedKeys_.Snapshot());
   } else {
     syncStatusText_ = i18n::Translate(L"VS Code AI 자동 기록 꺼짐");
   }
@@ -48,18 +58,30 @@ void MainWindow::ApplyPendingRecords() {
     return;
   }
   applying_ = true;
+  // A project deleted or imported since the last tick changes which keys are filed.
+  if (!importedKeys_.InStepWith(document_)) {
+    importedKeys_.Rebuild(document_);
+    syncWorker_.ReplaceKnownKeys(importedKeys_.Snapshot());
+  }
   std::vector<aisync::AiRecord> arrived;
   std::wstring workerStatus;
-  syncWorker_.Take(arrived, workerStatus);
+  syncWorker_.Take(arrived, workerStatus, pendingRecords_.size());
   for (auto& record : arrived) pendingRecords_.push_back(std::move(record));
 
-  const std::wstring path = currentPath_;
-  auto save = [&path](const ProjectDocument& document, std::wstring& error) {
-    return projectfile::SaveProjectFile(path, document.projects, document.nextId, error);
-  };
-  aisync::ApplyResult result = aisync::ApplyPending(pendingRecords_, document_, aisync::FileAiRecord, save);
-  if (result.filed > 0) {
+  aisync::ApplyOptions options;
+  options.keys = &importedKeys_;
+  options.timeUsedUp = aisync::TimeBudget(syncTickBudget_);
+  options.unsaved = &unsavedFilings_;
+  aisync::ApplyResult result =
+      aisync::ApplyPending(pendingRecords_, document_, aisync::FileAiRecord, SaveToCurrentPath(), options);
+  syncWorker_.Settle(pendingRecords_.size(), result.filedKeys);
+  if (result.saved) {
     modified_ = false;
+  } else if (result.filed > 0) {
+    modified_ = true;
+  }
+  if (result.filed == 0 && result.saved) RefreshTitle();
+  if (result.filed > 0) {
     savedCounter_ += result.filed;
     if (calendar_) calendar::RebuildDayIndex(calendar_);
     RefreshLists();
@@ -77,6 +99,12 @@ void MainWindow::ApplyPendingRecords() {
   }
   RefreshStatusBar();
   applying_ = false;
+}
+
+aisync::SaveDocumentFn MainWindow::SaveToCurrentPath() const {
+  return [path = currentPath_](const ProjectDocument& document, std::wstring& error) {
+    return projectfile::SaveProjectFile(path, document.projects, document.nextId, error);
+  };
 }
 
 void MainWindow::ShowSyncStatus() {

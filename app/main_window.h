@@ -10,6 +10,8 @@
 #include <string>
 
 #include "aisync/ai_record.h"
+#include "aisync/imported_keys.h"
+#include "aisync/sync_apply.h"
 #include "aisync/sync_worker.h"
 #include "app/main_layout.h"
 #include "model/date.h"
@@ -134,6 +136,9 @@ class MainWindow {
   size_t syncRecordsWaiting() { return syncWorker_.waiting(); }
   // Replaces how the worker scans (tests feed it records without log files).
   void SetSyncScanFactory(aisync::SyncWorker::ScanFactory factory);
+  // The time one tick may spend filing (tests force it used up, or lift it).
+  void SetSyncTickBudget(std::chrono::milliseconds budget);
+  size_t syncKnownKeys() const { return importedKeys_.size(); }
 
   // Help.
   void ShowAbout();
@@ -178,6 +183,7 @@ class MainWindow {
   bool FocusRing(bool backwards);
   void ReplaceDocument(ProjectDocument document, const std::wstring& path, const wchar_t* status);
   void RefreshLists();
+  aisync::SaveDocumentFn SaveToCurrentPath() const;
 
   int ShowMessage(const std::wstring& text, const std::wstring& caption, UINT flags);
   bool ChooseFile(bool save, const std::wstring& title, const std::wstring& suggested, std::wstring& chosen);
@@ -216,6 +222,9 @@ class MainWindow {
   aisync::SyncWorker syncWorker_;
   aisync::SyncWorker::ScanFactory scanFactory_;
   std::deque<aisync::AiRecord> pendingRecords_;
+  aisync::ImportedKeys importedKeys_;
+  aisync::UnsavedFilings unsavedFilings_;
+  std::chrono::milliseconds syncTickBudget_ = aisync::kTickBudget;
   int savedCounter_ = 0;
   std::wstring syncStatusText_;
   bool applying_ = false;

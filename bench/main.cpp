@@ -16,5 +16,6 @@ int main(int argc, char** argv) {
   if (all || std::strcmp(what, "json") == 0) bench::RunJsonBench();
   if (all || std::strcmp(what, "calendar") == 0) bench::RunCalendarBench();
   if (all || std::strcmp(what, "scan") == 0) bench::RunScanBench();
+  if (std::strcmp(what, "probe") == 0) bench::RunSyncProbe();
   return 0;
 }
