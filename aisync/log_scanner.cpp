@@ -194,7 +194,7 @@ void LogScanner::LookAtFile(const std::wstring& path, int sourceKind, std::vecto
     return;
   }
   if (!state.pending.key.empty() && ticks_() - state.pendingSince > 5999) {
-    out.push_back(std::move(state.pending));
+    Emit(std::move(state.pending), out);
     state.pending = AiRecord();
   }
 }
@@ -213,7 +213,7 @@ void LogScanner::ReadNewBytes(const std::wstring& path, int sourceKind, FileRead
   if (static_cast<uint64_t>(size.QuadPart) < state.offset) {
     // Truncated or replaced: start over with a fresh context. A record held back was
     // read from the old bytes and may not be in the new ones.
-    if (!state.pending.key.empty()) out.push_back(std::move(state.pending));
+    if (!state.pending.key.empty()) Emit(std::move(state.pending), out);
     state = FileReadState();
   }
   LARGE_INTEGER position;
@@ -249,9 +249,23 @@ void LogScanner::ReadNewBytes(const std::wstring& path, int sourceKind, FileRead
 
 void LogScanner::HandleLine(int sourceKind, const std::string& line, uint64_t lineStart, FileReadState& state,
                             std::vector<AiRecord>& out) {
+  const size_t before = out.size();
   if (sourceKind == kAiSourceCodex) {
     HandleCodexLine(line, lineStart, state.codex, CodexHold{state.pending, state.pendingSince, ticks_()}, since_, out);
   }
+  DropKnown(out, before);
+}
+
+void LogScanner::Emit(AiRecord&& record, std::vector<AiRecord>& out) const {
+  out.push_back(std::move(record));
+  DropKnown(out, out.size() - 1);
+}
+
+void LogScanner::DropKnown(std::vector<AiRecord>& out, size_t from) const {
+  if (!known_ || from >= out.size()) return;
+  auto kept = std::remove_if(out.begin() + static_cast<std::ptrdiff_t>(from), out.end(),
+                             [this](const AiRecord& record) { return known_(record.key); });
+  out.erase(kept, out.end());
 }
 
 }  // namespace aisync

@@ -60,12 +60,17 @@ class LogScanner {
   void SetTickSource(std::function<uint64_t()> ticks) { ticks_ = std::move(ticks); }
   // Lifts the per-pass record bound (the benchmark measures raw reading speed).
   void SetRecordLimit(size_t limit) { recordLimit_ = limit; }
+  // Records whose key this calls filed already are dropped as soon as they are read, so
+  // that after a restart a long history does not fill pass after pass of 100.
+  void SetKnownKeys(std::function<bool(const std::wstring& key)> known) { known_ = std::move(known); }
 
  private:
   void ReadNewBytes(const std::wstring& path, int sourceKind, FileReadState& state, std::vector<AiRecord>& out,
                     std::wstring& status);
   void HandleLine(int sourceKind, const std::string& line, uint64_t lineStart, FileReadState& state,
                   std::vector<AiRecord>& out);
+  void Emit(AiRecord&& record, std::vector<AiRecord>& out) const;
+  void DropKnown(std::vector<AiRecord>& out, size_t from) const;
 
   struct FolderListing {
     uint64_t written = 0;
@@ -80,6 +85,7 @@ class LogScanner {
   std::map<std::wstring, FileReadState> states_;
   std::function<uint64_t()> ticks_;
   size_t recordLimit_ = kRecordsPerPass;
+  std::function<bool(const std::wstring& key)> known_;
 };
 
 // Short names of the source kinds in messages: "Chat", "Codex", "Claude Code", "AI".

@@ -86,6 +86,11 @@ size_t SyncWorker::pauses() {
   return pauses_;
 }
 
+bool SyncWorker::Known(const std::wstring& key) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return known_.count(key) != 0;
+}
+
 size_t SyncWorker::known() {
   std::lock_guard<std::mutex> lock(mutex_);
   return known_.size();

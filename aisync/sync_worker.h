@@ -54,6 +54,8 @@ class SyncWorker {
   void ReplaceKnownKeys(KeySet known);
   size_t waiting();
   size_t known();
+  // Whether a key is known, for the scanner on the worker's thread (takes the mutex).
+  bool Known(const std::wstring& key);
   // How often the worker has begun its pause: a test waits for it to settle.
   size_t pauses();
 

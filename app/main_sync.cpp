@@ -39,8 +39,10 @@ void MainWindow::RestartSync() {
       // The scanner lives on the worker's thread; it gets its own copies of what it needs.
       aisync::LogFolders folders = aisync::LogFoldersFromEnvironment();
       Date since = sinceDate_;
-      factory = [folders, since] {
+      aisync::SyncWorker* worker = &syncWorker_;
+      factory = [folders, since, worker] {
         auto scanner = std::make_shared<aisync::LogScanner>(folders, since);
+        scanner->SetKnownKeys([worker](const std::wstring& key) { return worker->Known(key); });
         return [scanner](std::vector<aisync::AiRecord>& out, std::wstring& status) { scanner->ScanPass(out, status); };
       };
     }

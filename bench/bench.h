@@ -35,6 +35,6 @@ std::wstring TempPath(const std::wstring& name);
 void RunJsonBench();
 void RunCalendarBench();
 void RunScanBench();
-void RunSyncProbe();
+void RunSyncBench(bool restartOnly = false);
 
 }  // namespace bench

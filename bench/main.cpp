@@ -1,4 +1,4 @@
-// The benchmark program: scripts/bench [json|calendar|all]. Speed only; the tests
+// The benchmark program: scripts/bench [json|calendar|scan|sync|restart|all]. Speed only; the tests
 // check correctness.
 #include <windows.h>
 
@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
   if (all || std::strcmp(what, "json") == 0) bench::RunJsonBench();
   if (all || std::strcmp(what, "calendar") == 0) bench::RunCalendarBench();
   if (all || std::strcmp(what, "scan") == 0) bench::RunScanBench();
-  if (std::strcmp(what, "probe") == 0) bench::RunSyncProbe();
+  if (all || std::strcmp(what, "sync") == 0) bench::RunSyncBench();
+  if (std::strcmp(what, "restart") == 0) bench::RunSyncBench(true);
   return 0;
 }

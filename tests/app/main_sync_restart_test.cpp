@@ -71,6 +71,13 @@ std::string PromptLine(int n) {
          "\n";
 }
 
+// The turn's model, which Codex writes after the prompt.
+std::string TurnLine(const std::wstring& cwd) {
+  return R"({"timestamp":")" + Stamp(0) + R"(","type":"turn_context","payload":{"cwd":")" + Escaped(cwd) +
+         R"(","model":"gpt-5-codex"}})"
+         "\n";
+}
+
 std::wstring PromptKey(int session, int n) { return L"s" + std::to_wstring(session) + L":c" + std::to_wstring(n); }
 
 class MainSyncRestartTest : public MainWindowTest {
@@ -95,14 +102,14 @@ TEST_F(MainSyncRestartTest, AfterFiveThousandFiledRecordsANewPromptIsFiledWithin
     std::string text = SessionLine(s, work);
     for (int i = 0; i < kPerSession; ++i) {
       int n = s * kPerSession + i;
-      text += PromptLine(n);
+      text += PromptLine(n) + TurnLine(work);
       project.codexImports.push_back(PromptKey(s, n));
     }
     lastLog = day + L"\\rollout-" + std::to_wstring(1000 + s) + L".jsonl";
     std::ofstream(std::filesystem::path(lastLog), std::ios::binary) << text;
   }
   // The prompt written while the program was not running, at the end of the newest log.
-  std::ofstream(std::filesystem::path(lastLog), std::ios::binary | std::ios::app) << PromptLine(9999);
+  std::ofstream(std::filesystem::path(lastLog), std::ios::binary | std::ios::app) << PromptLine(9999) + TurnLine(work);
   const std::wstring fresh = PromptKey(kSessions - 1, 9999);
 
   const std::wstring file = documents / L"history.qlproj";
