@@ -15,7 +15,7 @@ namespace aisync {
 
 constexpr size_t kRecordsPerTick = 10;
 // The share of a timer tick that filing may take before the window must answer again.
-constexpr std::chrono::milliseconds kTickBudget{30};
+constexpr std::chrono::milliseconds kTickBudget{25};
 // A save of a large project file costs more than a tick's budget, so while a backlog is
 // worked off the filings of a few ticks share one save.
 constexpr int kTicksBetweenSaves = 5;

@@ -5,13 +5,17 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <set>
 #include <thread>
 
 #include "aisync/imported_keys.h"
+#include "aisync/log_scanner.h"
 #include "aisync/sync_apply.h"
 #include "aisync/sync_worker.h"
 #include "support/eventually.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -209,6 +213,45 @@ TEST(SyncApply, AFailedShareSaveKeepsTheFilingsAndIsRetried) {
   std::wstring error;
   EXPECT_TRUE(aisync::SaveUnsavedFilings(doc, filer.Save(), unsaved, error)) << "nothing left to save";
   EXPECT_EQ(filer.saves, 1);
+}
+
+TEST(LogScannerKnownKeys, FiledRecordsAreDroppedAsTheyAreReadAndDoNotEndThePass) {
+  testpaths::TempDir home;
+  const std::wstring folder = home / L"sessions\\2024\\05";
+  std::filesystem::create_directories(std::filesystem::path(folder));
+  std::string text =
+      R"({"timestamp":"2024-05-01T09:00:00Z","type":"session_meta","payload":{"id":"S","cwd":"C:\\Work","source":"vscode"}})"
+      "\n";
+  for (int i = 0; i < 250; ++i) {
+    text += R"({"timestamp":"2024-05-01T10:00:00Z","type":"event_msg","payload":{"type":"user_message","model":"m","message":"p)" +
+            std::to_string(i) + R"(","client_id":"c)" + std::to_string(i) + "\"}}\n";
+  }
+  std::ofstream(std::filesystem::path(folder + L"\\rollout-1.jsonl"), std::ios::binary) << text;
+  aisync::LogFolders folders;
+  folders.codexHome = home.path();
+
+  // The first 240 were filed before; of the other ten, every second one was too.
+  auto known = [](const std::wstring& key) {
+    int n = std::stoi(key.substr(key.find(L":c") + 2));
+    return n < 240 || n % 2 == 0;
+  };
+  aisync::LogScanner scanner(folders, {2024, 1, 1});
+  scanner.SetKnownKeys(known);
+  std::vector<AiRecord> out;
+  std::wstring status;
+  scanner.ScanPass(out, status);
+  std::vector<std::wstring> keys;
+  for (const auto& r : out) keys.push_back(r.key);
+  EXPECT_EQ(keys, (std::vector<std::wstring>{L"S:c241", L"S:c243", L"S:c245", L"S:c247", L"S:c249"}))
+      << "one pass reads past 245 known records";
+  out.clear();
+  scanner.ScanPass(out, status);
+  EXPECT_TRUE(out.empty()) << "and nothing again";
+
+  aisync::LogScanner unfiltered(folders, {2024, 1, 1});
+  out.clear();
+  unfiltered.ScanPass(out, status);
+  EXPECT_EQ(out.size(), aisync::LogScanner::kRecordsPerPass) << "without the key test the pass bound applies";
 }
 
 TEST(SyncWorker, DropsFiledKeysAndReadsOnAtOnceAfterAPassCutShort) {
