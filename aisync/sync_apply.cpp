@@ -88,7 +88,7 @@ ApplyResult ApplyPending(std::deque<AiRecord>& queue, ProjectDocument& document,
   return ApplyPending(queue, document, file, save, options);
 }
 
-bool SaveUnsavedFilings(ProjectDocument& document, const SaveDocumentFn& save, UnsavedFilings& unsaved,
+bool SaveUnsavedFilings(const ProjectDocument& document, const SaveDocumentFn& save, UnsavedFilings& unsaved,
                         std::wstring& error) {
   if (unsaved.records == 0) return true;
   if (!Save(document, save, error)) {

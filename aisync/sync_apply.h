@@ -66,8 +66,9 @@ ApplyResult ApplyPending(std::deque<AiRecord>& queue, ProjectDocument& document,
 ApplyResult ApplyPending(std::deque<AiRecord>& queue, ProjectDocument& document, const FileRecordFn& file,
                          const SaveDocumentFn& save, size_t limit = kRecordsPerTick);
 
-// Saves filings left unsaved by earlier ticks (sync turned off, the window closing).
-bool SaveUnsavedFilings(ProjectDocument& document, const SaveDocumentFn& save, UnsavedFilings& unsaved,
+// Saves filings that busy ticks left unsaved, before sync stops or restarts; true when
+// there was nothing to save.
+bool SaveUnsavedFilings(const ProjectDocument& document, const SaveDocumentFn& save, UnsavedFilings& unsaved,
                         std::wstring& error);
 
 // A time bound measured on the steady clock from the call.
