@@ -81,7 +81,8 @@ std::string TurnLine(const std::wstring& cwd) {
 std::wstring PromptKey(int session, int n) { return L"s" + std::to_wstring(session) + L":c" + std::to_wstring(n); }
 
 class MainSyncRestartTest : public MainWindowTest {
- protected:
+ public:
+  using MainWindowTest::Create;
   testpaths::TempDir root;
 };
 
@@ -142,19 +143,29 @@ TEST_F(MainSyncRestartTest, AfterFiveThousandFiledRecordsANewPromptIsFiledWithin
   EXPECT_EQ(main.syncKnownKeys(), 5001u);
 }
 
-TEST_F(MainSyncRestartTest, ATickOutOfTimeFilesOneRecordAndTheLastTickSaves) {
-  auto& main = Create();
+// The keys filed in the saved project file (0 while it is missing).
+size_t KeysInFile(const std::wstring& path) {
+  std::vector<Project> saved;
+  std::wstring error;
+  projectfile::ReadProjects(path, saved, error);
+  size_t n = 0;
+  for (const auto& p : saved) n += p.codexImports.size();
+  return n;
+}
+
+// A window whose every tick runs out of time at once, fed `count` prompts by one pass.
+mainwindow::MainWindow& OutOfTimeWindow(MainSyncRestartTest& test, int count) {
+  auto& main = test.Create();
   main.SetSyncTickBudget(std::chrono::milliseconds(0));
-  const std::wstring work = root / L"work";
+  const std::wstring work = test.root / L"work";
   std::filesystem::create_directories(std::filesystem::path(work));
-  std::atomic<int> passes{0};
-  main.SetSyncScanFactory([&passes, work] {
-    return [&passes, work](std::vector<aisync::AiRecord>& out, std::wstring&) {
-      if (passes++ != 0) return;
-      for (int i = 0; i < 3; ++i) {
+  auto passes = std::make_shared<std::atomic<int>>(0);
+  main.SetSyncScanFactory([passes, work, count] {
+    return [passes, work, count](std::vector<aisync::AiRecord>& out, std::wstring&) {
+      if ((*passes)++ != 0) return;
+      for (int i = 0; i < count; ++i) {
         aisync::AiRecord r;
         r.key = L"S:" + std::to_wstring(i);
-        r.session = L"S";
         r.cwd = work;
         r.timestamp = L"2026-12-08T01:00:00Z";
         r.localDate = {2026, 12, 8};
@@ -164,22 +175,18 @@ TEST_F(MainSyncRestartTest, ATickOutOfTimeFilesOneRecordAndTheLastTickSaves) {
       }
     };
   });
-  ASSERT_TRUE(Eventually([&] { return main.syncRecordsWaiting() == 3; }));
+  EXPECT_TRUE(Eventually([&] { return main.syncRecordsWaiting() == static_cast<size_t>(count); }));
+  return main;
+}
 
-  auto keysIn = [](const std::vector<Project>& projects) {
-    size_t n = 0;
-    for (const auto& p : projects) n += p.codexImports.size();
-    return n;
-  };
+TEST_F(MainSyncRestartTest, ATickOutOfTimeFilesOneRecordAndTheLastTickSaves) {
+  auto& main = OutOfTimeWindow(*this, 3);
   std::vector<size_t> inDocument, inFile;
   std::vector<bool> modified;
   for (int tick = 0; tick < 3; ++tick) {
     SendMessageW(window, WM_TIMER, mainwindow::kTimerId, 0);
-    inDocument.push_back(keysIn(main.document().projects));
-    std::vector<Project> saved;
-    std::wstring error;
-    projectfile::ReadProjects(main.currentPath(), saved, error);
-    inFile.push_back(keysIn(saved));
+    inDocument.push_back(main.document().projects.empty() ? 0 : main.document().projects[0].codexImports.size());
+    inFile.push_back(KeysInFile(main.currentPath()));
     modified.push_back(main.modified());
   }
   EXPECT_EQ(inDocument, (std::vector<size_t>{1, 2, 3})) << "one record per tick once the time is used up";
@@ -189,36 +196,13 @@ TEST_F(MainSyncRestartTest, ATickOutOfTimeFilesOneRecordAndTheLastTickSaves) {
 }
 
 TEST_F(MainSyncRestartTest, TurningSyncOffSavesFilingsABusyTickLeftUnsaved) {
-  auto& main = Create();
-  main.SetSyncTickBudget(std::chrono::milliseconds(0));
-  const std::wstring work = root / L"work";
-  std::filesystem::create_directories(std::filesystem::path(work));
-  std::atomic<int> passes{0};
-  main.SetSyncScanFactory([&passes, work] {
-    return [&passes, work](std::vector<aisync::AiRecord>& out, std::wstring&) {
-      if (passes++ != 0) return;
-      for (int i = 0; i < 2; ++i) {
-        aisync::AiRecord r;
-        r.key = L"T:" + std::to_wstring(i);
-        r.cwd = work;
-        r.timestamp = L"2026-12-08T01:00:00Z";
-        r.localDate = {2026, 12, 8};
-        r.localTime = L"11:00:0" + std::to_wstring(i);
-        r.text = L"prompt";
-        out.push_back(r);
-      }
-    };
-  });
-  ASSERT_TRUE(Eventually([&] { return main.syncRecordsWaiting() == 2; }));
+  auto& main = OutOfTimeWindow(*this, 2);
   SendMessageW(window, WM_TIMER, mainwindow::kTimerId, 0);
   ASSERT_TRUE(main.modified());
+  EXPECT_EQ(KeysInFile(main.currentPath()), 0u);
   main.RunCommand(IDM_SYNC_TOGGLE);
   EXPECT_FALSE(main.modified());
-  std::vector<Project> saved;
-  std::wstring error;
-  ASSERT_TRUE(projectfile::ReadProjects(main.currentPath(), saved, error));
-  ASSERT_EQ(saved.size(), 1u);
-  EXPECT_EQ(saved[0].codexImports, (std::vector<std::wstring>{L"T:0"}));
+  EXPECT_EQ(KeysInFile(main.currentPath()), 1u) << "the filed record is saved; the other one waits for the next scan";
 }
 
 }  // namespace
