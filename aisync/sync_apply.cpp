@@ -26,6 +26,14 @@ ApplyResult ApplyPending(std::deque<AiRecord>& queue, ProjectDocument& document,
   const bool batched = options.unsaved != nullptr;
   auto timeUsedUp = [&options] { return options.timeUsedUp && options.timeUsedUp(); };
   bool outOfTime = false;
+  bool wrote = false;
+  std::wstring saveError;
+  // A save that busy ticks have put off as long as they may opens this tick, and filing
+  // gets only the time it leaves: one tick never pays for both.
+  if (batched && options.unsaved->records > 0 && options.unsaved->ticks + 1 >= kTicksBetweenSaves) {
+    wrote = SaveUnsavedFilings(document, save, *options.unsaved, saveError);
+    outOfTime = timeUsedUp();
+  }
   size_t worked = 0;
   // A record that fails goes to the back; counting visits keeps it from coming up twice.
   for (size_t visits = queue.size(); visits > 0 && worked < options.records && !outOfTime; --visits) {
@@ -66,18 +74,14 @@ ApplyResult ApplyPending(std::deque<AiRecord>& queue, ProjectDocument& document,
     return result;
   }
   UnsavedFilings& unsaved = *options.unsaved;
-  if (unsaved.records == 0) return result;
   const bool backlog = outOfTime && !queue.empty();
-  if (backlog && unsaved.ticks + 1 < kTicksBetweenSaves) {
+  if (unsaved.records > 0 && backlog && unsaved.ticks + 1 < kTicksBetweenSaves) {
     ++unsaved.ticks;
-    return result;
+  } else if (unsaved.records > 0 && saveError.empty()) {
+    wrote = SaveUnsavedFilings(document, save, unsaved, saveError);
   }
-  std::wstring error;
-  if (SaveUnsavedFilings(document, save, unsaved, error)) {
-    result.saved = true;
-  } else {
-    result.lastError = error;
-  }
+  result.saved = wrote && unsaved.records == 0;
+  if (!saveError.empty()) result.lastError = saveError;
   return result;
 }
 

@@ -42,10 +42,10 @@ struct ApplyOptions {
   TimeUsedUpFn timeUsedUp;
   // Null: every record that changes the document is saved at once, and a failed save
   // undoes it. Otherwise the tick saves once at its end, or, when it ran out of time with
-  // records still queued, leaves that save to a later tick (at most kTicksBetweenSaves
-  // ticks later); a failed save keeps the filings in the document and is retried. The
-  // filing function must then leave the document untouched when it fails, as
-  // FileAiRecord does, since no copy is taken for undo.
+  // records still queued, leaves that save to a later tick: the kTicksBetweenSaves-th
+  // busy tick opens with it and files only in the time it leaves. A failed save keeps
+  // the filings in the document and is retried. The filing function must then leave the
+  // document untouched when it fails, as FileAiRecord does, since no copy is taken.
   UnsavedFilings* unsaved = nullptr;
 };
 
