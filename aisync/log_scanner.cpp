@@ -256,6 +256,7 @@ void LogScanner::LookAtFile(LogSource& source, const std::wstring& path, std::ve
     source.Idle(*state.context, settings, out);
   }
   source.AfterLook(path, *state.context, out, first);
+  DropKnown(out, first);
 }
 
 void LogScanner::ReadWholeFile(LogSource& source, const std::wstring& path, FileReadState& state,
@@ -314,6 +315,7 @@ void LogScanner::ReadNewBytes(LogSource& source, const std::wstring& path, FileR
         continue;
       }
       const uint64_t lineStart = state.offset - 1 - piece - state.unfinishedLine.size();
+      const size_t before = out.size();
       if (state.unfinishedLine.empty()) {
         // The common case: the whole line lies in this block.
         source.HandleLine(std::string_view(lineFeed - piece, piece), lineStart, *state.context, settings, out);
@@ -324,6 +326,8 @@ void LogScanner::ReadNewBytes(LogSource& source, const std::wstring& path, FileR
         line.append(lineFeed - piece, lineFeed);
         source.HandleLine(line, lineStart, *state.context, settings, out);
       }
+      // Records filed before cost nothing of the pass's bound.
+      DropKnown(out, before);
       if (out.size() >= recordLimit_) return;  // the next pass goes on after this line
     }
   }
@@ -358,6 +362,13 @@ void LogScanner::ReleaseUnfinished(FileReadState& state) {
   heldBytes_ -= state.unfinishedLine.size();
   // Swapped out, not cleared, so that the memory really goes back.
   std::string().swap(state.unfinishedLine);
+}
+
+void LogScanner::DropKnown(std::vector<AiRecord>& out, size_t from) const {
+  if (!known_ || from >= out.size()) return;
+  auto kept = std::remove_if(out.begin() + static_cast<std::ptrdiff_t>(from), out.end(),
+                             [this](const AiRecord& record) { return known_(record.key); });
+  out.erase(kept, out.end());
 }
 
 }  // namespace aisync

@@ -93,6 +93,9 @@ class LogScanner {
   }
   // Bytes of unfinished lines held across all files.
   size_t HeldBytes() const { return heldBytes_; }
+  // Records whose key this calls filed already are dropped as soon as they are read, so
+  // that after a restart a long history does not fill pass after pass of 100.
+  void SetKnownKeys(std::function<bool(const std::wstring& key)> known) { known_ = std::move(known); }
 
  private:
   void ReadNewBytes(LogSource& source, const std::wstring& path, FileReadState& state, const ReadSettings& settings,
@@ -103,6 +106,7 @@ class LogScanner {
   // room to hold them (the file's offset then points at the start of that line again).
   bool TakeUnfinished(FileReadState& state, const char* begin, const char* end);
   void ReleaseUnfinished(FileReadState& state);
+  void DropKnown(std::vector<AiRecord>& out, size_t from) const;
 
   struct FolderListing {
     uint64_t written = 0;
@@ -123,6 +127,7 @@ class LogScanner {
   size_t maxLineBytes_ = kMaxLineBytes;
   size_t maxHeldBytes_ = kMaxHeldBytes;
   size_t heldBytes_ = 0;
+  std::function<bool(const std::wstring& key)> known_;
 };
 
 }  // namespace aisync

@@ -193,7 +193,7 @@ bool FileAiRecordWithRetries(AiRecord record, ProjectDocument& document, Attachm
   if (isNew) {
     document.AddProject(std::move(project));
   } else {
-    document.UpdateProject(project);
+    document.UpdateProject(std::move(project));
   }
   changed = true;
   return true;

@@ -103,6 +103,11 @@ bool MainWindow::SaveAs() {
 }
 
 bool MainWindow::ConfirmDiscard() {
+  // With auto-save on, the only unsaved changes can be AI filings whose save the apply
+  // step put off during a backlog: they are saved now rather than asked about.
+  if (modified_ && autoSave_ && unsavedFilings_.records > 0 && !currentPath_.empty() && SaveToPath(currentPath_)) {
+    unsavedFilings_ = {};
+  }
   if (!modified_) return true;
   int answer = ShowMessage(i18n::Translate(L"변경 내용이 저장되지 않았습니다.\n저장하시겠습니까?"), L"Tavrilo",
                            MB_YESNOCANCEL | MB_ICONQUESTION);

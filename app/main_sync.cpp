@@ -19,9 +19,19 @@ void MainWindow::SetSyncScanFactory(aisync::SyncWorker::ScanFactory factory) {
   RestartSync();
 }
 
+void MainWindow::SetSyncTickBudget(std::chrono::milliseconds budget) { syncTickBudget_ = budget; }
+
 void MainWindow::RestartSync() {
   syncWorker_.Stop();
   pendingRecords_.clear();
+  // Filings of this document that a busy tick left unsaved are saved before sync stops
+  // (after a new or opened document the mark is clear and they went with the old one).
+  if (unsavedFilings_.records > 0 && modified_ && !currentPath_.empty()) {
+    std::wstring error;
+    if (aisync::SaveUnsavedFilings(document_, SaveToCurrentPath(), unsavedFilings_, error)) modified_ = false;
+  }
+  unsavedFilings_ = aisync::UnsavedFilings();
+  importedKeys_.Rebuild(document_);
   if (aiSyncEnabled_) {
     syncStatusText_ = i18n::Translate(L"Chat, Codex, Claude Code의 대화 기록을 확인하고 있습니다.");
     aisync::SyncWorker::ScanFactory factory = scanFactory_;
@@ -29,14 +39,16 @@ void MainWindow::RestartSync() {
       // The scanner lives on the worker's thread; it gets its own copies of what it needs.
       aisync::LogFolders folders = aisync::LogFoldersFromEnvironment();
       Date since = sinceDate_;
-      factory = [folders, since] {
+      aisync::SyncWorker* worker = &syncWorker_;
+      factory = [folders, since, worker] {
         aisync::LogFolders withPortable = folders;
         aisync::AddPortableVsCodeFolders(withPortable);
         auto scanner = std::make_shared<aisync::LogScanner>(withPortable, since);
+        scanner->SetKnownKeys([worker](const std::wstring& key) { return worker->Known(key); });
         return [scanner](std::vector<aisync::AiRecord>& out, std::wstring& status) { scanner->ScanPass(out, status); };
       };
     }
-    syncWorker_.Start(std::move(factory));
+    syncWorker_.Start(std::move(factory), std::chrono::seconds(3), importedKeys_.Snapshot());
   } else {
     syncStatusText_ = i18n::Translate(L"VS Code AI 자동 기록 꺼짐");
   }
@@ -66,26 +78,41 @@ void MainWindow::ApplyPendingRecords() {
     return;
   }
   FlagScope applying(applying_);
+  // A project deleted or imported since the last tick changes which keys are filed.
+  if (!importedKeys_.InStepWith(document_)) {
+    importedKeys_.Rebuild(document_);
+    syncWorker_.ReplaceKnownKeys(importedKeys_.Snapshot());
+  }
   std::vector<aisync::AiRecord> arrived;
   std::wstring workerStatus;
-  syncWorker_.Take(arrived, workerStatus);
+  syncWorker_.Take(arrived, workerStatus, pendingRecords_.size());
   for (auto& record : arrived) pendingRecords_.push_back(std::move(record));
 
-  const std::wstring path = currentPath_;
-  auto save = [&path](const ProjectDocument& document, std::wstring& error) {
-    return projectfile::SaveProjectFile(path, document.projects, document.nextId, error);
-  };
-  // Each filed record is saved at once, whatever the auto-save setting says.
+  // Filings are saved by the apply step itself, once a tick and put off while a backlog
+  // lasts, whatever the auto-save setting says.
   aisync::ApplyResult result;
   std::wstring status;
   auto file = [&](ProjectDocument& document) {
-    result = aisync::ApplyPending(pendingRecords_, document, aisync::FileAiRecord, save);
+    aisync::ApplyOptions options;
+    options.keys = &importedKeys_;
+    options.timeUsedUp = aisync::TimeBudget(syncTickBudget_);
+    options.unsaved = &unsavedFilings_;
+    result = aisync::ApplyPending(pendingRecords_, document, aisync::FileAiRecord, SaveToCurrentPath(), options);
     if (result.filed == 0) return false;
     savedCounter_ += result.filed;
     status = i18n::FormatText(L"VS Code AI 대화 기록 {0}건을 자동 저장했습니다.", {std::to_wstring(result.filed)});
     return true;
   };
   ApplyEdit(file, status, EditSave::kSavedByChange);
+  syncWorker_.Settle(pendingRecords_.size(), result.filedKeys);
+  // Filings whose save is put off leave the document changed until the tick that saves.
+  if (result.filed > 0 && !result.saved) {
+    modified_ = true;
+    RefreshTitle();
+  } else if (result.filed == 0 && result.saved) {
+    modified_ = false;
+    RefreshTitle();
+  }
   if (!result.lastError.empty()) {
     syncStatusText_ = i18n::Translate(L"저장 재시도 중: ") + result.lastError;
     SetStatusMessage(L"AI 기록 저장을 재시도합니다. 연동 메뉴에서 상태를 확인할 수 있습니다.");
@@ -96,6 +123,12 @@ void MainWindow::ApplyPendingRecords() {
                                        {std::to_wstring(savedCounter_), std::to_wstring(pendingRecords_.size())});
   }
   RefreshStatusBar();
+}
+
+aisync::SaveDocumentFn MainWindow::SaveToCurrentPath() const {
+  return [path = currentPath_](const ProjectDocument& document, std::wstring& error) {
+    return projectfile::SaveProjectFile(path, document.projects, document.nextId, error);
+  };
 }
 
 void MainWindow::ShowSyncStatus() {

@@ -10,6 +10,8 @@
 #include <string>
 
 #include "aisync/ai_record.h"
+#include "aisync/imported_keys.h"
+#include "aisync/sync_apply.h"
 #include "aisync/sync_worker.h"
 #include "app/main_layout.h"
 #include "app/services.h"
@@ -118,6 +120,9 @@ class MainWindow : public kit::BaseWindow<MainWindow> {
   size_t syncRecordsWaiting() { return syncWorker_.waiting(); }
   // Replaces how the worker scans (tests feed it records without log files).
   void SetSyncScanFactory(aisync::SyncWorker::ScanFactory factory);
+  // The time one tick may spend filing (tests force it used up, or lift it).
+  void SetSyncTickBudget(std::chrono::milliseconds budget);
+  size_t syncKnownKeys() const { return importedKeys_.size(); }
 
  private:
   friend class kit::BaseWindow<MainWindow>;
@@ -205,6 +210,7 @@ class MainWindow : public kit::BaseWindow<MainWindow> {
   void OfferReleaseNotes();
   void OnReleaseNotesRequest();
   void CloseReleaseNotes();
+  aisync::SaveDocumentFn SaveToCurrentPath() const;
 
   int ShowMessage(const std::wstring& text, const std::wstring& caption, UINT flags);
   bool ChooseFile(bool save, const std::wstring& title, const std::wstring& suggested, std::wstring& chosen);
@@ -244,6 +250,9 @@ class MainWindow : public kit::BaseWindow<MainWindow> {
   aisync::SyncWorker syncWorker_;
   aisync::SyncWorker::ScanFactory scanFactory_;
   std::deque<aisync::AiRecord> pendingRecords_;
+  aisync::ImportedKeys importedKeys_;
+  aisync::UnsavedFilings unsavedFilings_;
+  std::chrono::milliseconds syncTickBudget_ = aisync::kTickBudget;
   int savedCounter_ = 0;
   std::wstring syncStatusText_;
   bool applying_ = false;

@@ -36,5 +36,6 @@ void RunJsonBench();
 void RunCalendarBench();
 void RunScanBench();
 void RunProjectListBench();
+void RunSyncBench(bool restartOnly = false);
 
 }  // namespace bench

@@ -1,4 +1,4 @@
-// The benchmark program: scripts/bench [json|calendar|scan|list|all]. Speed only; the tests
+// The benchmark program: scripts/bench [json|calendar|scan|list|sync|restart|all]. Speed only; the tests
 // check correctness.
 #include <windows.h>
 
@@ -17,5 +17,7 @@ int main(int argc, char** argv) {
   if (all || std::strcmp(what, "calendar") == 0) bench::RunCalendarBench();
   if (all || std::strcmp(what, "scan") == 0) bench::RunScanBench();
   if (all || std::strcmp(what, "list") == 0) bench::RunProjectListBench();
+  if (all || std::strcmp(what, "sync") == 0) bench::RunSyncBench();
+  if (std::strcmp(what, "restart") == 0) bench::RunSyncBench(true);
   return 0;
 }

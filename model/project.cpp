@@ -456,13 +456,13 @@ int32_t ProjectDocument::AddProject(Project project) {
   return id;
 }
 
-void ProjectDocument::UpdateProject(const Project& project) {
+void ProjectDocument::UpdateProject(Project project) {
   Project* held = Find(project.id);
   if (held == nullptr) return;
-  *held = project;
-  held->category = NormalizedCategory(held->category);
-  held->modified = dates::LocalTimeStamp();
-  held->SortEntries();
+  project.category = NormalizedCategory(project.category);
+  project.modified = dates::LocalTimeStamp();
+  project.SortEntries();
+  *held = std::move(project);
 }
 
 bool ProjectDocument::RemoveProject(int32_t id) {

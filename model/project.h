@@ -101,8 +101,9 @@ struct ProjectDocument {
   // Appends a copy with a fresh id, a colour when it has none, repaired category and
   // time stamps, and sorted entries; returns the id.
   int32_t AddProject(Project project);
-  // Replaces the held project with the same id; unknown ids change nothing.
-  void UpdateProject(const Project& project);
+  // Replaces the held project with the same id; unknown ids change nothing. Either the
+  // whole replacement happens or, when memory runs out, none of it.
+  void UpdateProject(Project project);
   bool RemoveProject(int32_t id);
   int LeastUsedColor() const;
   void Clear();

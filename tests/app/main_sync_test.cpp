@@ -40,6 +40,8 @@ class MainSyncTest : public MainWindowTest {
   void FeedPrompts(mainwindow::MainWindow& main, int count) {
     work = std::make_unique<testpaths::TempDir>();
     std::wstring cwd = work->path();
+    // These tests count records per tick; the tick's time bound is tested on its own.
+    main.SetSyncTickBudget(std::chrono::hours(1));
     main.SetSyncScanFactory([this, count, cwd] {
       return [this, count, cwd](std::vector<aisync::AiRecord>& out, std::wstring&) {
         if (passes++ == 0) {
