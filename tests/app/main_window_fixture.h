@@ -28,6 +28,7 @@ struct ShownMessage {
   std::wstring text;
   std::wstring caption;
   UINT flags;
+  HWND owner = nullptr;
 };
 
 struct DialogCall {
@@ -61,8 +62,8 @@ class MainWindowTest : public ::testing::Test {
   // The fakes the window is created with; they only record and answer.
   mainwindow::Services FakeServices() {
     mainwindow::Services services;
-    services.showMessage = [this](HWND, const std::wstring& text, const std::wstring& caption, UINT flags) {
-      messages.push_back({text, caption, flags});
+    services.showMessage = [this](HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags) {
+      messages.push_back({text, caption, flags, owner});
       return reply(messages.back());
     };
     services.chooseFile = [this](HWND, bool save, const std::wstring& title, const std::wstring& suggested,
@@ -100,6 +101,10 @@ class MainWindowTest : public ::testing::Test {
       }
     };
     services.processesUsingFile = [](const std::wstring&) { return std::vector<DWORD>{}; };
+    // Never the real editor: a test that launches says what the launch does.
+    services.openInVsCode = [this](const Project& project) {
+      return launch ? launch(project) : vscode::LaunchResult{false, L"no VS Code in tests", false};
+    };
     return services;
   }
 
@@ -147,6 +152,8 @@ class MainWindowTest : public ::testing::Test {
   // What a test does while a project dialog is open (it must close the dialog).
   std::function<void(HWND dialog)> onDialog;
   int dialogsShown = 0;
+  // What a VS Code launch does, on its background task; set before launching.
+  std::function<vscode::LaunchResult(const Project&)> launch;
 };
 
 }  // namespace apptest
