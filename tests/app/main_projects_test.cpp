@@ -6,6 +6,7 @@
 #include "app/project_list_box.h"
 #include "main_window_fixture.h"
 #include "resources/command_ids.h"
+#include "ui/kit/snapshot.h"
 #include "views/project_dialog.h"
 #include "views/project_dialog_state.h"
 
@@ -410,6 +411,105 @@ TEST_F(MainProjectsTest, SavedAndDeletedThroughTheDialogAndTheFolderCommand) {
   EXPECT_EQ(main.document().Find(1), nullptr);
   EXPECT_EQ(main.selectedProjectId(), 0);
   EXPECT_EQ(main.statusMessage(), L"Deleted “Alpha renamed”.");
+}
+
+}  // namespace
+
+namespace {
+
+using apptest::MainWindowTest;
+
+// Thirty projects as a person would have them after a few months: categories, colours,
+// dated entries with tags, some with AI requests, a third of them completed.
+std::vector<Project> RealisticProjects() {
+  const wchar_t* titles[] = {
+      L"사내 포털 리뉴얼",        L"Payment gateway migration", L"모바일 앱 2.0 출시",     L"Data warehouse cleanup",
+      L"고객 설문 분석",          L"Design system tokens",       L"신규 입사자 온보딩 가이드", L"Release train Q1",
+      L"보안 점검 대응",          L"Invoice OCR prototype",      L"홈페이지 다국어 지원",    L"Search relevance tuning",
+      L"물류 대시보드",           L"Kubernetes cost review",     L"개인 블로그 이전",        L"API rate limiting",
+      L"연말 정산 자동화",        L"Accessibility audit",        L"파트너사 연동 API",       L"Photo backup script",
+      L"사내 위키 정리",          L"CI pipeline speed-up",       L"마케팅 랜딩 페이지",      L"Customer churn model",
+      L"데이터 백업 정책",        L"Offline sync for notes",     L"사진 정리 프로젝트",      L"Legacy PHP retirement",
+      L"교육 자료 번역",          L"Quarterly OKR review"};
+  const wchar_t* tags[] = {L"#design", L"#backend", L"#work", L"#research", L"#urgent", L"#home"};
+  std::vector<Project> projects;
+  for (int i = 0; i < 30; ++i) {
+    Project p;
+    p.title = titles[i];
+    p.category = i % 3;
+    p.color = i % 12;
+    p.startDate = {2026, 11 + (i % 2), 1 + (i * 7) % 27};
+    if (i % 4 == 1) p.endDate = {2027, 1, 5 + i % 20};
+    int entries = i % 4;
+    for (int e = 0; e < entries; ++e) {
+      Entry entry;
+      entry.date = {2026, 12, 1 + (i + e * 5) % 28};
+      entry.tags = {tags[(i + e) % 6]};
+      const wchar_t* request = i % 2 == 0 ? L"[VS Code Codex · 10:12:00 · o3]\n\n로그인 화면의 오류 메시지를 정리하고 테스트를 추가해 줘\n"
+                                          : L"[VS Code Claude Code · 16:40:00]\nSplit the importer into reader and writer steps\n";
+      entry.text = e == entries - 1 && i % 3 != 2 ? request : L"회의 메모";
+      p.entries.push_back(entry);
+    }
+    if (i % 3 == 2) {
+      p.completed = true;
+      p.completedDate = {2026, 12, 1 + i % 20};
+    }
+    projects.push_back(std::move(p));
+  }
+  return projects;
+}
+
+TEST_F(MainWindowTest, ProjectListScreenshots) {
+  for (int language : {i18n::kKorean, i18n::kEnglish}) {
+    testpaths::LanguageScope scope(language);
+    const std::wstring suffix = language == i18n::kKorean ? L"-ko" : L"-en";
+    // A file of its own per language: the first run's auto-save must not seed the second.
+    auto& main = Create(documents / (L"lists" + suffix + L".qlproj"));
+    calendar::SetFixedToday(main.calendar(), {2026, 12, 8});
+    Show();
+    if (HWND notes = main.releaseNotesWindow()) SendMessageW(notes, WM_CLOSE, 0, 0);
+    testui::PumpMessages();
+    std::vector<Project> projects = RealisticProjects();
+    ASSERT_TRUE(main.ApplyEdit(
+        [&](ProjectDocument& d) {
+          for (auto& p : projects) d.AddProject(p);
+          return true;
+        },
+        L"seeded"));
+    HWND active = main.child(mainwindow::kActiveListId);
+    HWND completed = main.child(mainwindow::kCompletedListId);
+    ASSERT_EQ(SendMessageW(active, LB_GETCOUNT, 0, 0), 20);
+    ASSERT_EQ(SendMessageW(completed, LB_GETCOUNT, 0, 0), 10);
+
+    // Unfiltered, with the second row selected and the fourth under the mouse.
+    RECT r{};
+    SendMessageW(active, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&r));
+    LPARAM at = MAKELPARAM(r.left + 40, (r.top + r.bottom) / 2);
+    SendMessageW(active, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(active, WM_LBUTTONUP, 0, at);
+    ASSERT_NE(main.selectedProjectId(), 0);
+    SendMessageW(active, LB_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&r));
+    SendMessageW(active, WM_MOUSEMOVE, 0, MAKELPARAM(r.left + 40, (r.top + r.bottom) / 2));
+    EXPECT_EQ(projectlist::HoverItem(active), 3);
+    testui::PumpMessages();
+    EXPECT_TRUE(kit::SaveWindowPng(window, testui::ScreenshotPath(L"main-lists" + suffix)));
+
+    // A tag search and a category: fewer rows, the status counts them.
+    HWND search = main.child(mainwindow::kSearchBoxId);
+    for (wchar_t c : std::wstring_view(L"#design")) SendMessageW(search, WM_CHAR, c, 1);
+    HWND box = main.child(mainwindow::kCategoryBoxId);
+    SendMessageW(box, CB_SETCURSEL, 1, 0);
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(mainwindow::kCategoryBoxId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(box));
+    size_t rows = SendMessageW(active, LB_GETCOUNT, 0, 0) + SendMessageW(completed, LB_GETCOUNT, 0, 0);
+    EXPECT_GT(rows, 0u);
+    EXPECT_LT(rows, 30u);
+    EXPECT_EQ(main.statusMessage(), projectlist::FilterStatusText(main.filter(), rows));
+    testui::PumpMessages();
+    EXPECT_TRUE(kit::SaveWindowPng(window, testui::ScreenshotPath(L"main-lists-filtered" + suffix)));
+    DestroyWindow(window);
+    testui::PumpMessages();
+    window = nullptr;
+  }
 }
 
 }  // namespace
