@@ -1,4 +1,4 @@
-// The menu bar and its states, command dispatch, calendar notifications, the keyboard
+// The menu bar and its states, command dispatch, the keyboard
 // focus ring and the language switch.
 #include <windows.h>
 #include <commctrl.h>
@@ -158,7 +158,7 @@ void MainWindow::OnCommand(WPARAM wparam, LPARAM lparam) {
     RunCommand(id);
     return;
   }
-  if (id == kResetButtonId && code == BN_CLICKED) RunCommand(IDM_RESET_SEARCH);
+  OnControlNotification(id, code, reinterpret_cast<HWND>(lparam));
 }
 
 void MainWindow::RunCommand(int id) {
@@ -173,6 +173,16 @@ void MainWindow::RunCommand(int id) {
     case IDM_EXIT: Exit(); break;
     case IDM_AUTOSTART: ToggleAutostart(); break;
     case IDM_SHOW_WINDOW: ShowMainWindow(); break;
+    case IDM_NEW_PROJECT_ALT:
+    case IDM_PROJECT_NEW: NewProject(calendar_ ? calendar::GetSelectedDate(calendar_) : Date{}); break;
+    case IDM_PROJECT_MANAGE:
+      if (document_.Find(selectedProjectId_)) ManageProject(selectedProjectId_, Date{});
+      break;
+    case IDM_PROJECT_COMPLETE: SetCompleted(true); break;
+    case IDM_PROJECT_REOPEN: SetCompleted(false); break;
+    case IDM_PROJECT_FOLDER: OpenProjectFolder(); break;
+    case IDM_PROJECT_DELETE: DeleteProject(); break;
+    case IDM_PROJECT_VSCODE: OpenSelectedInVsCode(); break;
     case IDM_FIND: FocusSearch(); break;
     case IDM_RESET_SEARCH: ResetSearch(); break;
     case IDM_VIEW_DAY:
@@ -194,9 +204,8 @@ void MainWindow::RunCommand(int id) {
     case IDM_ABOUT: ShowAbout(); break;
     case IDM_RELEASE_NOTES: ShowReleaseNotes(); break;
     default:
+      // The calendar day menu's own ids (40401, 41000 + i) are run where that menu is.
       if (id >= IDM_LANGUAGE_FIRST && id <= IDM_LANGUAGE_LAST) ChangeLanguage(id - IDM_LANGUAGE_FIRST);
-      // The project commands (40001, 40101-40107) and the calendar's context menu
-      // arrive with the project list and the project dialog.
       break;
   }
 }
@@ -224,9 +233,10 @@ void MainWindow::FocusSearch() {
 
 void MainWindow::ResetSearch() {
   SendMessageW(child(kCategoryBoxId), CB_SETCURSEL, 0, 0);
+  // Emptying the box applies the filter through its own change notification when it
+  // held text; the explicit pass covers a category-only filter.
   SetWindowTextW(child(kSearchBoxId), L"");
-  searchText_.clear();
-  categoryFilter_ = -1;
+  ApplyFilter();
 }
 
 void MainWindow::ShowView(int mode) {
@@ -250,22 +260,6 @@ void MainWindow::ToggleSync() {
   RestartSync();
   SetStatusMessage(aiSyncEnabled_ ? L"VS Code AI 자동 기록을 켰습니다." : L"VS Code AI 자동 기록을 껐습니다.");
   RefreshStatusBar();
-}
-
-LRESULT MainWindow::OnNotify(const NMHDR* header) {
-  if (header == nullptr || header->idFrom != kCalendarId || header->hwndFrom != calendar_) return 0;
-  switch (header->code) {
-    case calendar::CalendarDateChanged:
-      RefreshStatusBar();
-      break;
-    case calendar::CalendarViewChanged:
-      settings::WriteSettingDword(L"ViewMode", static_cast<uint32_t>(calendar::GetViewMode(calendar_)));
-      RefreshStatusBar();
-      break;
-    default:
-      break;
-  }
-  return 0;
 }
 
 bool MainWindow::FocusRing(bool backwards) {

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+#include "app/project_list_box.h"
+#include "app/project_list_painter.h"
 #include "app/settings.h"
 #include "app/shell_logic.h"
 #include "i18n/translate.h"
@@ -55,6 +57,7 @@ MainWindow::MainWindow(HINSTANCE instance, StartupOptions options, Services serv
     : instance_(instance), options_(std::move(options)), services_(std::move(services)) {
   statusMessage_ = i18n::Translate(L"준비");
   syncStatusText_ = i18n::Translate(L"VS Code AI 연동 준비 중");
+  launches_ = std::make_unique<vscode::LaunchTracker>(services_.openInVsCode);
 }
 
 MainWindow::~MainWindow() = default;
@@ -110,6 +113,9 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       break;
     case WM_COPYDATA: return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lparam));
     case WM_NOTIFY: return OnNotify(reinterpret_cast<const NMHDR*>(lparam));
+    case WM_CONTEXTMENU:
+      if (OnListContextMenu(reinterpret_cast<HWND>(wparam), lparam)) return 0;
+      break;
     case WM_COMMAND: OnCommand(wparam, lparam); return 0;
     case WM_TIMER:
       if (wparam == kTimerId) OnTimer();
@@ -127,18 +133,12 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   return DefaultProc(message, wparam, lparam);
 }
 
-bool MainWindow::OnMeasureItem(MEASUREITEMSTRUCT& item) {
-  if (item.CtlType != ODT_LISTBOX) return false;
-  item.itemHeight = kit::Scale(kListRowHeight, dpi_);
-  return true;
-}
+bool MainWindow::OnMeasureItem(MEASUREITEMSTRUCT& item) { return projectlist::MeasureListItem(item, dpi_); }
 
 bool MainWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
   if (item.CtlType == ODT_BUTTON) return kit::DrawKitButton(item);
-  if (item.CtlType != ODT_LISTBOX) return false;
-  // Project rows belong to the project list panel; an empty white row until then.
-  kit::FillSolidRect(item.hDC, item.rcItem, kit::color::kWhite);
-  return true;
+  if (item.CtlType == ODT_LISTBOX) return projectlist::DrawListItem(item, document_, fonts_.get());
+  return false;
 }
 
 LRESULT MainWindow::OnControlColor(HDC dc) {
@@ -195,12 +195,8 @@ void MainWindow::CreateChildren() {
                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(kStatusBarId)), instance_, nullptr);
   kit::CreateKitButton(window_, kNewProjectButtonId, i18n::Translate(L"+ 새 프로젝트"), kit::kButtonPrimary,
                        kit::color::kPanel);
-  DWORD listStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_OWNERDRAWFIXED |
-                    LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT;
-  for (int id : {kActiveListId, kCompletedListId}) {
-    CreateWindowExW(0, L"LISTBOX", nullptr, listStyle, 0, 0, 0, 0, window_,
-                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
-  }
+  // The lists keep a pointer to the font set: it is rebuilt in place, never moved.
+  for (int id : {kActiveListId, kCompletedListId}) projectlist::CreateProjectList(window_, id, &fonts_.get());
   HWND search = CreateWindowExW(0, L"Edit", nullptr, WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL, 0, 0, 0, 0,
                                 window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kSearchBoxId)), instance_, nullptr);
   SendMessageW(search, EM_LIMITTEXT, kSearchTextLimit, 0);
@@ -222,7 +218,7 @@ void MainWindow::SetChildTexts() {
                               I18N_KEY(L"외부프로젝트")}) {
     SendMessageW(category, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(i18n::Translate(item)));
   }
-  SendMessageW(category, CB_SETCURSEL, categoryFilter_ + 1, 0);
+  SendMessageW(category, CB_SETCURSEL, filter_.categoryFilter + 1, 0);
 }
 
 void MainWindow::ApplyChildFonts() {
@@ -240,22 +236,6 @@ void MainWindow::ApplyChildFonts() {
     SendMessageW(status, SB_SETMINHEIGHT, kit::Scale(kStatusBarMinHeight, dpi_), 0);
     SendMessageW(status, WM_SIZE, 0, 0);
   }
-}
-
-void MainWindow::RefreshLists() {
-  // The rows arrive with the project list panel; until then the lists stay empty and
-  // the headers count nothing.
-  if (selectedProjectId_ != 0 && document_.Find(selectedProjectId_) == nullptr) {
-    selectedProjectId_ = 0;
-    if (calendar_) calendar::SetSelectedProject(calendar_, 0);
-  }
-  InvalidateRect(window_, nullptr, FALSE);
-}
-
-void MainWindow::SelectProject(int32_t id) {
-  selectedProjectId_ = document_.Find(id) != nullptr ? id : 0;
-  if (calendar_) calendar::SetSelectedProject(calendar_, selectedProjectId_);
-  RefreshLists();
 }
 
 void MainWindow::OnDestroy() {
@@ -354,11 +334,6 @@ void MainWindow::OnDpiChanged(int dpi, const RECT* suggested) {
   }
   LayOut();
   InvalidateRect(window_, nullptr, TRUE);
-}
-
-void MainWindow::OnTimer() {
-  ApplyPendingRecords();
-  // The polling of VS Code launches joins here with the VS Code integration.
 }
 
 void MainWindow::RefreshTitle() { SetWindowTextW(window_, shell::WindowTitle(currentPath_, modified_).c_str()); }

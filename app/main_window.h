@@ -14,6 +14,7 @@
 #include "aisync/sync_apply.h"
 #include "aisync/sync_worker.h"
 #include "app/main_layout.h"
+#include "app/project_list.h"
 #include "app/services.h"
 #include "model/date.h"
 #include "model/project.h"
@@ -21,6 +22,9 @@
 #include "ui/kit/fonts.h"
 #include "ui/kit/menus.h"
 #include "ui/kit/modeless.h"
+#include "views/calendar_view.h"
+#include "views/project_dialog.h"
+#include "vscode/launch_tracker.h"
 
 namespace mainwindow {
 
@@ -45,7 +49,7 @@ enum PrivateMessage : UINT {
 };
 
 constexpr UINT_PTR kTimerId = 3001;
-constexpr UINT kTimerInterval = 1000;  // ms; files AI records and, later, polls VS Code launches
+constexpr UINT kTimerInterval = 1000;  // ms; files AI records, then polls VS Code launches
 constexpr int kSearchTextLimit = 500;
 
 struct StartupOptions {
@@ -104,8 +108,22 @@ class MainWindow : public kit::BaseWindow<MainWindow> {
   std::wstring StatusPartText(int part) const;
 
   void RunCommand(int id);
-  // Selects a project in the lists and on the calendar (0 clears the selection).
-  void SelectProject(int32_t id);
+  // Selects a project in its list and on the calendar, and with reveal brings it into
+  // the calendar's view; an id without a project clears the selection.
+  void SelectProject(int32_t id, bool reveal = true);
+  void ClearSelection();
+  // The project commands: the dialog for a new project on a day (today when invalid),
+  // the dialog for a project opened on a date (its latest entry's when invalid).
+  void NewProject(const Date& day);
+  void ManageProject(int32_t id, const Date& day);
+  const projectlist::Filter& filter() const { return filter_; }
+
+  // VS Code launches: one for the project, reported from the timer by the owner (the
+  // main window or a project dialog) once that owner is enabled.
+  void StartVsCodeLaunch(HWND owner, HWND button, const Project& project);
+  size_t pendingLaunchCount() const { return launches_ ? launches_->pending() : 0; }
+  // The timer's work: the sync apply step, then the launches.
+  void OnTimer();
 
   // Document lifecycle steps that ask the user.
   bool SaveAs();
@@ -144,7 +162,6 @@ class MainWindow : public kit::BaseWindow<MainWindow> {
   void OnDpiChanged(int dpi, const RECT* suggested);
   void OnTrayCallback(WPARAM wparam, LPARAM lparam);
   void OnStartupFinished();
-  void OnTimer();
   LRESULT OnQueryEndSession();
   LRESULT OnControlColor(HDC dc);
   bool OnMeasureItem(MEASUREITEMSTRUCT& item);
@@ -175,6 +192,25 @@ class MainWindow : public kit::BaseWindow<MainWindow> {
   void ToggleAutostart();
   void FocusSearch();
   void ResetSearch();
+
+  // The project list panel and the project commands (main_projects.cpp).
+  void ApplyFilter();
+  void MarkSelected(int32_t id);
+  void RevealOnCalendar(const Project& project);
+  void SetCompleted(bool completed);
+  void OpenProjectFolder();
+  void DeleteProject();
+  bool OnControlNotification(int id, int code, HWND control);
+  bool OnListContextMenu(HWND list, LPARAM lparam);
+  projectdlg::Services DialogServices(bool withVsCode);
+
+  // The calendar's notifications and its day menu (main_calendar.cpp).
+  void OnCalendarNotification(const calendar::CalendarNotification& notification);
+  void ShowCalendarDayMenu(const calendar::CalendarNotification& notification);
+
+  // VS Code (main_vscode.cpp).
+  void OpenSelectedInVsCode();
+  void PollLaunches();
   void ShowView(int mode);
   void ToggleStatusBar();
   void ToggleSync();
@@ -236,8 +272,7 @@ class MainWindow : public kit::BaseWindow<MainWindow> {
   bool aiSyncEnabled_ = true;
   Date sinceDate_;
   UINT taskbarCreatedMessage_ = 0;
-  std::wstring searchText_;
-  int categoryFilter_ = -1;
+  projectlist::Filter filter_;
   int panelWidth_ = settings::kDefaultPanelWidth;
   int listSplit_ = settings::kDefaultListSplit;
   HWND calendar_ = nullptr;
@@ -256,6 +291,7 @@ class MainWindow : public kit::BaseWindow<MainWindow> {
   int savedCounter_ = 0;
   std::wstring syncStatusText_;
   bool applying_ = false;
+  std::unique_ptr<vscode::LaunchTracker> launches_;
 };
 
 }  // namespace mainwindow

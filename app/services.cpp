@@ -8,6 +8,8 @@
 #include "resources/resource_ids.h"
 #include "ui/kit/gdi.h"
 #include "ui/kit/msgbox.h"
+#include "views/attachments.h"
+#include "vscode/open_window.h"
 
 namespace mainwindow {
 
@@ -85,6 +87,10 @@ Services DefaultServices() {
     widgets::MsgBox(owner, text.c_str(), caption.c_str(), MB_ICONINFORMATION, IDI_APP, IDB_ABOUT_PREVIEW);
   };
   services.today = [] { return dates::Today(); };
+  services.processesUsingFile = [](const std::wstring& path) { return vscode::RestartManagerHolders(path); };
+  services.revealInShell = [](HWND owner, const std::wstring& folder, const std::wstring& file) {
+    return attachments::RevealInShell(owner, folder, file);
+  };
   return services;
 }
 
@@ -96,6 +102,16 @@ Services WithDefaults(Services services) {
   if (!services.showAbout) services.showAbout = std::move(real.showAbout);
   if (!services.today) services.today = std::move(real.today);
   if (!services.processesUsingFile) services.processesUsingFile = std::move(real.processesUsingFile);
+  if (!services.openInVsCode) {
+    // The launch asks the same holder query the window was given (tests give a fake).
+    auto holders = services.processesUsingFile;
+    services.openInVsCode = [holders](const Project& project) {
+      vscode::OpenOptions options;
+      options.holders = holders;
+      return vscode::OpenProject(project, options);
+    };
+  }
+  if (!services.revealInShell) services.revealInShell = std::move(real.revealInShell);
   return services;
 }
 

@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "model/date.h"
+#include "model/project.h"
+#include "vscode/open_project.h"
 
 namespace mainwindow {
 
@@ -28,9 +30,19 @@ struct Services {
   std::function<void(HWND owner, const std::wstring& text, const std::wstring& caption)> showAbout;
   // The local date of today.
   std::function<Date()> today;
-  // Ids of the processes holding a file open (the Restart Manager's answer). Left empty
-  // until the VS Code integration brings its query; an empty slot means "held by none".
+  // Ids of the processes holding a file open (the Restart Manager's answer); it tells a
+  // VS Code launch whether a window already shows the project.
   std::function<std::vector<DWORD>(const std::wstring& path)> processesUsingFile;
+  // Opening a project in VS Code; runs on a background task, so it must not touch
+  // windows. By default the real launch, asking processesUsingFile about open windows.
+  std::function<vscode::LaunchResult(const Project& project)> openInVsCode;
+  // Showing a folder (and selecting a file in it when one is given) in the shell.
+  std::function<bool(HWND owner, const std::wstring& folder, const std::wstring& file)> revealInShell;
+  // Files to attach in the project dialog; empty means the system's file dialog.
+  std::function<std::vector<std::wstring>(HWND owner)> pickFiles;
+  // Called with the project dialog once it is shown, before its message loop runs
+  // (tests act on the open dialog here). Nothing by default.
+  std::function<void(HWND dialog)> projectDialogShown;
 };
 
 // The real dialogs, boxes and clock.

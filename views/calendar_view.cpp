@@ -180,6 +180,7 @@ void SetFilter(HWND view, std::wstring_view text, int category) {
   if (CalendarView* state = ViewOf(view)) {
     state->filterText.assign(text);
     state->filterCategory = category;
+    state->scrollOffset = 0;
   }
 }
 

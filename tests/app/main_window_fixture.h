@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "app/project_list_menu.h"
 #include "support/language_scope.h"
 #include "support/registry_sandbox.h"
 #include "support/temp_dir.h"
@@ -27,6 +28,7 @@ struct ShownMessage {
   std::wstring text;
   std::wstring caption;
   UINT flags;
+  HWND owner = nullptr;
 };
 
 struct DialogCall {
@@ -54,13 +56,14 @@ class MainWindowTest : public ::testing::Test {
   void TearDown() override {
     if (window && IsWindow(window)) DestroyWindow(window);
     testui::PumpMessages();
+    projectlist::SetMenuTrackHandler(nullptr);
   }
 
   // The fakes the window is created with; they only record and answer.
   mainwindow::Services FakeServices() {
     mainwindow::Services services;
-    services.showMessage = [this](HWND, const std::wstring& text, const std::wstring& caption, UINT flags) {
-      messages.push_back({text, caption, flags});
+    services.showMessage = [this](HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags) {
+      messages.push_back({text, caption, flags, owner});
       return reply(messages.back());
     };
     services.chooseFile = [this](HWND, bool save, const std::wstring& title, const std::wstring& suggested,
@@ -74,6 +77,33 @@ class MainWindowTest : public ::testing::Test {
     services.showAbout = [this](HWND owner, const std::wstring& text, const std::wstring& caption) {
       abouts.push_back({text, caption, 0});
       aboutOwner = owner;
+    };
+    services.chooseFolder = [this](HWND, const std::wstring& title, const std::wstring& suggested,
+                                   std::wstring& chosen) {
+      dialogs.push_back({false, title, suggested});
+      if (dialogAnswers.empty()) return false;
+      chosen = dialogAnswers.front();
+      dialogAnswers.pop_front();
+      return !chosen.empty();
+    };
+    services.revealInShell = [this](HWND, const std::wstring& folder, const std::wstring&) {
+      revealed.push_back(folder);
+      return true;
+    };
+    services.projectDialogShown = [this](HWND dialog) {
+      ++dialogsShown;
+      if (onDialog) {
+        onDialog(dialog);
+      } else {
+        // Nobody drives it: close it unchanged rather than hang in its loop.
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(projectdlg::kCancelId, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, projectdlg::kCancelId)));
+      }
+    };
+    services.processesUsingFile = [](const std::wstring&) { return std::vector<DWORD>{}; };
+    // Never the real editor: a test that launches says what the launch does.
+    services.openInVsCode = [this](const Project& project) {
+      return launch ? launch(project) : vscode::LaunchResult{false, L"no VS Code in tests", false};
     };
     return services;
   }
@@ -117,6 +147,13 @@ class MainWindowTest : public ::testing::Test {
   HWND aboutOwner = nullptr;
   std::vector<DialogCall> dialogs;
   std::deque<std::wstring> dialogAnswers;
+  // Folders shown in the shell.
+  std::vector<std::wstring> revealed;
+  // What a test does while a project dialog is open (it must close the dialog).
+  std::function<void(HWND dialog)> onDialog;
+  int dialogsShown = 0;
+  // What a VS Code launch does, on its background task; set before launching.
+  std::function<vscode::LaunchResult(const Project&)> launch;
 };
 
 }  // namespace apptest
