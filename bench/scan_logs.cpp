@@ -36,16 +36,16 @@ struct CodexLog {
            Num(100000000 + file) + R"(","timestamp":"2024-05-01T09:00:00.000Z","cwd":")" + kCwd +
            R"(","originator":"codex_vscode","cli_version":"0.46.0","source":"vscode","model":"gpt-5-codex"}})" "\n";
   }
-  static std::string Prompt(int file, int n) {
+  static std::string Prompt(int /*file*/, int n) {
     return R"({"timestamp":"2024-05-01T10:00:00.000Z","type":"event_msg","payload":{"type":"user_message","message":")" +
            std::string(kPrompt) + Num(n) + R"( in the build","client_id":"c-)" + Num(n) +
            R"(","images":[],"local_images":[]}})" "\n";
   }
-  static std::string Reply(int file, int n) {
+  static std::string Reply(int /*file*/, int n) {
     return R"({"timestamp":"2024-05-01T10:00:09.500Z","type":"event_msg","payload":{"type":"agent_message","message":")" +
            std::string(kReply) + Num(n) + R"(.\n\nThe test passes now.","phase":"final_answer"}})" "\n";
   }
-  static std::string Tools(int file, int n) {
+  static std::string Tools(int /*file*/, int n) {
     return R"({"timestamp":"2024-05-01T10:02:00Z","type":"response_item","payload":{"type":"function_call","name":"shell","arguments":"{\"command\":[\"powershell\",\"-Command\",\"cmake --build build --target core\"]}","call_id":"call_)" +
            Num(n) + R"("}})" "\n"
            R"({"timestamp":"2024-05-01T10:02:04Z","type":"response_item","payload":{"type":"function_call_output","call_id":"call_)" +
@@ -64,7 +64,7 @@ struct ClaudeLog {
            R"(","sessionId":"5e55-)" + Num(file) + R"(","version":"2.0.14","gitBranch":"main","entrypoint":"claude-vscode","type":")" +
            type + R"(","message":)" + message + R"(,"uuid":")" + uuid + R"(","timestamp":")" + stamp + "\"}\n";
   }
-  static std::string Start(int file) { return {}; }
+  static std::string Start(int /*file*/) { return {}; }
   static std::string Prompt(int file, int n) {
     return Line(file, "user", "u-" + Num(n), R"({"role":"user","content":")" + std::string(kPrompt) + Num(n) + "\"}",
                 "2024-05-01T10:00:00.000Z");
@@ -101,15 +101,15 @@ struct CopilotLog {
     return Event("session.start", "s", "2024-05-01T09:00:00.000Z",
                  R"({"sessionId":")" + Id(file) + R"(","context":{"cwd":")" + kCwd + R"("},"selectedModel":"gpt-5"})");
   }
-  static std::string Prompt(int file, int n) {
+  static std::string Prompt(int /*file*/, int n) {
     return Event("user.message", "u-" + Num(n), "2024-05-01T10:00:00.000Z",
                  R"({"content":")" + std::string(kPrompt) + Num(n) + R"(","interactionId":"i-)" + Num(n) + "\"}");
   }
-  static std::string Reply(int file, int n) {
+  static std::string Reply(int /*file*/, int n) {
     return Event("assistant.message", "a-" + Num(n), "2024-05-01T10:00:09.500Z",
                  R"({"content":")" + std::string(kReply) + Num(n) + R"(.","interactionId":"i-)" + Num(n) + "\"}");
   }
-  static std::string Tools(int file, int n) {
+  static std::string Tools(int /*file*/, int n) {
     return Event("tool.execution_start", "t-" + Num(n), "2024-05-01T10:02:00.000Z",
                  R"({"toolCallId":"call_)" + Num(n) +
                      R"(","toolName":"powershell","arguments":{"command":"cmake --build build --target core"}})") +
