@@ -61,8 +61,7 @@ MainWindow::~MainWindow() = default;
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   if (taskbarCreatedMessage_ != 0 && message == taskbarCreatedMessage_) {
-    trayIconAdded_ = false;
-    if (!AddTrayIcon()) ShowMainWindow();
+    OnTaskbarCreated();
     return 0;
   }
   LRESULT menuResult = 0;
@@ -412,7 +411,9 @@ void MainWindow::OnStartupFinished() {
     ShowMainWindow();
     std::wstring message = std::move(pendingMessage_);
     pendingMessage_.clear();
+    auto life = Watch();
     ShowMessage(message, L"Tavrilo", MB_ICONWARNING);
+    if (life.Gone()) return;
   }
   OfferReleaseNotes();
 }

@@ -102,6 +102,11 @@ std::wstring SafeFileName(std::wstring_view title) {
   return name;
 }
 
+std::wstring AbsolutePath(const std::wstring& path) {
+  std::wstring full = fileio::FullNormalizedPath(path);
+  return full.empty() ? path : full;
+}
+
 bool CopyDataPath(ULONG_PTR dwData, DWORD cbData, const void* lpData, std::wstring& path) {
   if (dwData != 1 || lpData == nullptr || cbData <= 1 || cbData > 65536 || cbData % 2 != 0) return false;
   const wchar_t* text = static_cast<const wchar_t*>(lpData);

@@ -45,6 +45,10 @@ std::array<int, 5> StatusPartEdges(int clientWidth, int dpi);
 // dotted ends, the translated "프로젝트" when nothing is left.
 std::wstring SafeFileName(std::wstring_view title);
 
+// The path made absolute against this process's working folder (as it stands when
+// the path arrives), or the path as given when it cannot be made absolute.
+std::wstring AbsolutePath(const std::wstring& path);
+
 // The path a WM_COPYDATA hand-over carries, when its shape is right.
 bool CopyDataPath(ULONG_PTR dwData, DWORD cbData, const void* lpData, std::wstring& path);
 
