@@ -117,8 +117,9 @@ std::wstring PeriodTitle(int viewMode, const Date& anchor) {
   switch (viewMode) {
     case kDayView: return dates::LongDateText(anchor, true);
     case kWeekView: {
-      Date start = WeekStart(anchor);
-      Date end = dates::AddDays(start, 6);
+      DaySpan week = SupportedWeek(anchor);
+      const Date& start = week.first;
+      const Date& end = week.last;
       std::wstring title = dates::LongDateText(start, false);
       title += L" \u2013 ";
       title += start.year == end.year ? MonthDayText(end) : dates::LongDateText(end, false);
