@@ -44,7 +44,9 @@ void MainWindow::OnCalendarNotification(const calendar::CalendarNotification& no
 void MainWindow::ShowCalendarDayMenu(const calendar::CalendarNotification& notification) {
   Date day = projectlist::CalendarMenuDay(notification.date, calendar::GetSelectedDate(calendar_));
   std::vector<int32_t> ids = projectlist::CalendarMenuProjects(document_, day, notification.projectId);
+  LifeWatch watch = Watch();
   int command = projectlist::ShowCalendarMenu(window_, document_, day, ids, notification.point);
+  if (watch.Gone()) return;
   if (command == IDM_CALENDAR_NEW) {
     NewProject(day);
     return;

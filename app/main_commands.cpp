@@ -213,7 +213,10 @@ void MainWindow::RunCommand(int id) {
 void MainWindow::ToggleAutoSave() {
   autoSave_ = !autoSave_;
   settings::WriteSettingDword(L"AutoSave", autoSave_ ? 1 : 0);
-  if (autoSave_ && modified_ && !currentPath_.empty()) SaveToPath(currentPath_);
+  if (autoSave_ && modified_ && !currentPath_.empty()) {
+    auto life = Watch();
+    if (!SaveToPath(currentPath_) && life.Gone()) return;
+  }
   SetStatusMessage(autoSave_ ? L"자동 저장을 켰습니다." : L"자동 저장을 껐습니다. Ctrl+S로 저장하세요.");
   RefreshStatusBar();
 }

@@ -19,10 +19,12 @@ std::wstring MainWindow::DefaultPath() const {
 }
 
 void MainWindow::LoadStartupDocument() {
-  std::wstring candidate = options_.initialPath;
+  // Every path kept or written back as the last file is absolute, so that a later start
+  // from another working folder finds the same file.
+  std::wstring candidate = shell::AbsolutePath(options_.initialPath);
   if (candidate.empty()) {
     std::wstring last = settings::ReadLastFile();
-    if (!last.empty() && fileio::FileExists(last)) candidate = last;
+    if (!last.empty() && fileio::FileExists(last)) candidate = shell::AbsolutePath(last);
   }
   if (candidate.empty()) candidate = DefaultPath();
 
@@ -54,7 +56,10 @@ bool MainWindow::ApplyEdit(const std::function<bool(ProjectDocument&)>& change, 
   modified_ = save != EditSave::kSavedByChange;
   statusMessage_ = status;
   RefreshAfterDocumentChange();
-  if (modified_ && autoSave_ && !currentPath_.empty()) SaveToPath(currentPath_);
+  if (modified_ && autoSave_ && !currentPath_.empty()) {
+    auto life = Watch();
+    if (!SaveToPath(currentPath_) && life.Gone()) return true;
+  }
   RefreshTitle();
   RefreshStatusBar();
   return true;
@@ -65,7 +70,8 @@ void MainWindow::RefreshAfterDocumentChange() {
   RefreshLists();
 }
 
-bool MainWindow::SaveToPath(const std::wstring& path) {
+bool MainWindow::SaveToPath(const std::wstring& givenPath) {
+  const std::wstring path = shell::AbsolutePath(givenPath);
   std::wstring folder = fileio::FolderPart(path);
   if (!folder.empty() && !fileio::FolderExists(folder)) SHCreateDirectoryExW(nullptr, folder.c_str(), nullptr);
   std::wstring error;
@@ -95,7 +101,8 @@ bool MainWindow::Save() {
 bool MainWindow::SaveAs() {
   std::wstring suggested = currentPath_.empty() ? DefaultPath() : currentPath_;
   std::wstring chosen;
-  if (!ChooseFile(true, i18n::Translate(L"다른 이름으로 저장"), suggested, chosen)) return false;
+  auto life = Watch();
+  if (!ChooseFile(true, i18n::Translate(L"다른 이름으로 저장"), suggested, chosen) || life.Gone()) return false;
   if (!SaveToPath(chosen)) return false;
   statusMessage_ = i18n::Translate(L"저장했습니다: ") + currentPath_;
   RefreshStatusBar();
@@ -109,8 +116,10 @@ bool MainWindow::ConfirmDiscard() {
     unsavedFilings_ = {};
   }
   if (!modified_) return true;
+  auto life = Watch();
   int answer = ShowMessage(i18n::Translate(L"변경 내용이 저장되지 않았습니다.\n저장하시겠습니까?"), L"Tavrilo",
                            MB_YESNOCANCEL | MB_ICONQUESTION);
+  if (life.Gone()) return false;
   if (answer == IDYES) return Save();
   return answer == IDNO;
 }
@@ -129,15 +138,20 @@ void MainWindow::ReplaceDocument(ProjectDocument document, const std::wstring& p
 }
 
 void MainWindow::NewProjectFile() {
-  if (!ConfirmDiscard()) return;
+  auto life = Watch();
+  if (!ConfirmDiscard() || life.Gone()) return;
   std::wstring suggested = fileio::FolderPart(DefaultPath()) + i18n::Translate(L"\\새 프로젝트 파일.qlproj");
   std::wstring chosen;
-  if (!ChooseFile(true, i18n::Translate(L"새 프로젝트 파일 만들기"), suggested, chosen)) return;
+  if (!ChooseFile(true, i18n::Translate(L"새 프로젝트 파일 만들기"), suggested, chosen) || life.Gone()) return;
   ProjectDocument kept = document_;
   document_ = ProjectDocument();
   if (!SaveToPath(chosen)) {
+    if (life.Gone()) return;
+    // The failed save refreshed the screens while the document was empty.
     document_ = std::move(kept);
-    if (calendar_) calendar::RebuildDayIndex(calendar_);
+    RefreshAfterDocumentChange();
+    RefreshTitle();
+    RefreshStatusBar();
     return;
   }
   ReplaceDocument(std::move(document_), chosen, L"새 프로젝트 파일을 만들었습니다.");
@@ -147,11 +161,15 @@ void MainWindow::NewProjectFile() {
 void MainWindow::Open() {
   std::wstring suggested = currentPath_.empty() ? DefaultPath() : currentPath_;
   std::wstring chosen;
-  if (ChooseFile(false, i18n::Translate(L"프로젝트 파일 열기"), suggested, chosen)) OpenPath(chosen);
+  auto life = Watch();
+  if (ChooseFile(false, i18n::Translate(L"프로젝트 파일 열기"), suggested, chosen) && !life.Gone()) OpenPath(chosen);
 }
 
-bool MainWindow::OpenPath(const std::wstring& path) {
-  if (!ConfirmDiscard()) return false;
+bool MainWindow::OpenPath(const std::wstring& givenPath) {
+  // Resolved before the question: answering it must not change what the path means.
+  const std::wstring path = shell::AbsolutePath(givenPath);
+  auto life = Watch();
+  if (!ConfirmDiscard() || life.Gone()) return false;
   ProjectDocument loaded;
   std::wstring error;
   if (!projectfile::LoadProjectFile(path, loaded, error)) {
@@ -171,19 +189,24 @@ void MainWindow::ExportProject() {
                 MB_ICONINFORMATION);
     return;
   }
+  // A copy: the document is not ours to rely on across the dialog's message loop.
+  Project copy = *project;
   std::wstring folder = fileio::FolderPart(currentPath_.empty() ? DefaultPath() : currentPath_);
-  std::wstring suggested = folder + L"\\" + shell::SafeFileName(project->title) + L".qlproj";
+  std::wstring suggested = folder + L"\\" + shell::SafeFileName(copy.title) + L".qlproj";
   std::wstring chosen;
-  if (!ChooseFile(true, i18n::Translate(L"프로젝트 내보내기"), suggested, chosen)) return;
-  if (!currentPath_.empty() &&
-      CompareStringOrdinal(chosen.c_str(), -1, currentPath_.c_str(), -1, TRUE) == CSTR_EQUAL) {
+  auto life = Watch();
+  if (!ChooseFile(true, i18n::Translate(L"프로젝트 내보내기"), suggested, chosen) || life.Gone()) return;
+  // By identity, not by text: a relative, forward-slash or short form of the open file
+  // would otherwise be overwritten with this one project while the document counts as
+  // saved.
+  if (!currentPath_.empty() && fileio::IsSameFile(chosen, currentPath_)) {
     ShowMessage(i18n::Translate(L"현재 열려 있는 프로젝트 파일에는 내보낼 수 없습니다.\n다른 파일 이름을 지정하세요."),
                 i18n::Translate(L"프로젝트 내보내기"), MB_ICONWARNING);
     return;
   }
   std::wstring error;
-  Project copy = *project;
-  if (projectfile::SaveProjectFile(chosen, {copy}, copy.id + 1, error)) {
+  const int32_t nextId = copy.id < INT32_MAX ? copy.id + 1 : INT32_MAX;
+  if (projectfile::SaveProjectFile(chosen, {copy}, nextId, error)) {
     statusMessage_ = i18n::Translate(L"프로젝트를 내보냈습니다: ") + chosen;
     RefreshStatusBar();
   } else {
@@ -195,7 +218,8 @@ void MainWindow::ExportProject() {
 void MainWindow::ImportProjects() {
   std::wstring suggested = currentPath_.empty() ? DefaultPath() : currentPath_;
   std::wstring chosen;
-  if (!ChooseFile(false, i18n::Translate(L"프로젝트 가져오기"), suggested, chosen)) return;
+  auto life = Watch();
+  if (!ChooseFile(false, i18n::Translate(L"프로젝트 가져오기"), suggested, chosen) || life.Gone()) return;
   std::vector<Project> projects;
   std::wstring error;
   if (!projectfile::ReadProjects(chosen, projects, error)) {
@@ -216,6 +240,7 @@ void MainWindow::ImportProjects() {
         return true;
       },
       text);
+  if (life.Gone()) return;
   SelectProject(last);
   statusMessage_ = text;
   RefreshStatusBar();

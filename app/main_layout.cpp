@@ -95,4 +95,11 @@ int ListSplitFromDrag(int y, int offset, int dpi, int listAreaHeight) {
                     settings::kMinListSplit, settings::kMaxListSplit);
 }
 
+GroupHeaderPlace PlaceGroupHeader(const RECT& row, int limit, int badgeWidth, int dpi) {
+  GroupHeaderPlace place;
+  place.titleLeft = row.left + kit::Scale(metrics::kHeaderTextInset, dpi);
+  place.titleRoom = std::max(0, limit - badgeWidth - kit::Scale(metrics::kBadgeGap, dpi) - place.titleLeft);
+  return place;
+}
+
 }  // namespace mainwindow

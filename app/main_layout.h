@@ -97,6 +97,14 @@ struct Layout {
 
 Layout ComputeLayout(const LayoutInput& in);
 
+// A list's header: where its title may end, given the right limit of the title and
+// its count badge (the button beside it, or the row's end) and the badge's width.
+struct GroupHeaderPlace {
+  int titleLeft = 0;
+  int titleRoom = 0;  // the width the title may take before it is cut with an ellipsis
+};
+GroupHeaderPlace PlaceGroupHeader(const RECT& row, int limit, int badgeWidth, int dpi);
+
 // The splitter under a point, or the one being dragged.
 enum class Splitter { kNone, kPanel, kLists };
 Splitter SplitterAt(const Layout& layout, int dpi, POINT point);

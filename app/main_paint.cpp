@@ -22,8 +22,9 @@ void MainWindow::PaintGroupHeader(HDC dc, const RECT& row, const wchar_t* title,
   const kit::FontSet& fonts = fonts_.get();
   std::wstring countText = std::to_wstring(count);
   int badge = std::max(px(kBadgeMinWidth), px(kBadgePadding) + kit::TextWidth(dc, fonts.small, countText));
-  int x0 = row.left + px(kHeaderTextInset);
-  int x1 = std::max(x0, std::min(limit - badge - px(kBadgeGap), x0 + kit::TextWidth(dc, fonts.semibold, title)));
+  GroupHeaderPlace place = PlaceGroupHeader(row, limit, badge, dpi_);
+  int x0 = place.titleLeft;
+  int x1 = x0 + std::min(place.titleRoom, kit::TextWidth(dc, fonts.semibold, title));
   SetBkMode(dc, TRANSPARENT);
   {
     kit::SelectObjectScope font(dc, fonts.semibold);

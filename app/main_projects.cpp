@@ -105,6 +105,8 @@ projectdlg::Services MainWindow::DialogServices(bool withVsCode) {
   dialog.messageBox = mine.showMessage;
   dialog.reveal = mine.revealInShell;
   dialog.documentsFolder = options_.documentsFolder;
+  // Export refuses the open project file in any spelling of its path.
+  dialog.openFilePath = currentPath_;
   dialog.today = mine.today();
   dialog.onShown = mine.projectDialogShown;
   if (withVsCode) {
@@ -117,7 +119,9 @@ projectdlg::Services MainWindow::DialogServices(bool withVsCode) {
 
 void MainWindow::NewProject(const Date& day) {
   Project project = projectlist::NewProjectTemplate(document_, day, filter_.categoryFilter, services_.today());
+  LifeWatch watch = Watch();
   if (projectdlg::Show(window_, project, true, project.startDate, DialogServices(false)) != projectdlg::kSaved) return;
+  if (watch.Gone()) return;
   int32_t id = 0;
   std::wstring status = i18n::FormatText(L"'{0}' 프로젝트를 등록했습니다.", {projectlist::TitleText(project)});
   ApplyEdit(
@@ -138,7 +142,10 @@ void MainWindow::ManageProject(int32_t id, const Date& day) {
   MarkSelected(id);
   Project copy = *found;
   Date date = projectlist::ManageDate(copy, day);
+  LifeWatch watch = Watch();
   int result = projectdlg::Show(window_, copy, false, date, DialogServices(true));
+  // The end of the session may have destroyed the window while the dialog was open.
+  if (watch.Gone()) return;
   // Nothing can remove the project meanwhile (filing waits while the window is
   // disabled), but the document is asked again rather than trusted.
   if (document_.Find(id) == nullptr) return;
@@ -193,11 +200,12 @@ void MainWindow::DeleteProject() {
   if (project == nullptr) return;
   const int32_t id = project->id;
   const std::wstring title = projectlist::TitleText(*project);
+  LifeWatch watch = Watch();
   int answer = ShowMessage(
       i18n::FormatText(L"'{0}' 프로젝트를 삭제하시겠습니까?\n삭제한 프로젝트는 되돌릴 수 없습니다.", {title}),
       i18n::Translate(L"프로젝트 삭제"), MB_YESNO | MB_ICONWARNING);
   // The question ran a message loop; the project is looked up again by its id.
-  if (answer != IDYES || document_.Find(id) == nullptr) return;
+  if (watch.Gone() || answer != IDYES || document_.Find(id) == nullptr) return;
   ApplyEdit([&](ProjectDocument& document) { return document.RemoveProject(id); },
             i18n::FormatText(L"'{0}' 프로젝트를 삭제했습니다.", {title}));
   MarkSelected(0);
@@ -236,8 +244,9 @@ bool MainWindow::OnListContextMenu(HWND list, LPARAM lparam) {
   if (list == nullptr || (list != child(kActiveListId) && list != child(kCompletedListId))) return false;
   const Project* project = document_.Find(selectedProjectId_);
   if (project == nullptr) return true;
+  LifeWatch watch = Watch();
   int command = projectlist::ShowProjectMenu(window_, list, lparam, *project, dpi_);
-  if (command != 0) RunCommand(command);
+  if (!watch.Gone() && command != 0) RunCommand(command);
   return true;
 }
 

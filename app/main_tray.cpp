@@ -25,20 +25,43 @@ NOTIFYICONDATAW IconData(HWND window) {
 
 }  // namespace
 
-bool MainWindow::AddTrayIcon() {
-  if (trayIconAdded_) return true;
+NOTIFYICONDATAW MainWindow::TrayIconData() const {
   NOTIFYICONDATAW data = IconData(window_);
   data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP | NIF_SHOWTIP;
   data.uCallbackMessage = kTrayCallback;
   data.hIcon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                              GetSystemMetrics(SM_CYSMICON), LR_SHARED));
   lstrcpynW(data.szTip, i18n::Translate(L"Tavrilo - 클릭하여 열기"), ARRAYSIZE(data.szTip));
+  return data;
+}
+
+bool MainWindow::AddTrayIcon() {
+  if (trayIconAdded_) return true;
+  NOTIFYICONDATAW data = TrayIconData();
   trayIconAdded_ = Shell_NotifyIconW(NIM_ADD, &data) != FALSE;
   if (trayIconAdded_) {
     data.uVersion = NOTIFYICON_VERSION_4;
     Shell_NotifyIconW(NIM_SETVERSION, &data);
   }
   return trayIconAdded_;
+}
+
+void MainWindow::OnTaskbarCreated() {
+  // A restarted Explorer has lost the icon and takes it back with an add. A taskbar
+  // that was only rebuilt still knows it and refuses the add as a duplicate: the icon
+  // is then brought up to date in place, or removed and added afresh. Only when none
+  // of that works is the window shown, as the icon is the only way back to it.
+  trayIconAdded_ = false;
+  if (AddTrayIcon()) return;
+  NOTIFYICONDATAW data = TrayIconData();
+  if (Shell_NotifyIconW(NIM_MODIFY, &data)) {
+    trayIconAdded_ = true;
+    data.uVersion = NOTIFYICON_VERSION_4;
+    Shell_NotifyIconW(NIM_SETVERSION, &data);
+    return;
+  }
+  DeleteTrayIcon();
+  if (!AddTrayIcon()) ShowMainWindow();
 }
 
 void MainWindow::DeleteTrayIcon() {
@@ -88,9 +111,12 @@ void MainWindow::ShowTrayMenu(POINT point) {
   AppendMenuW(items.get(), MF_STRING, IDM_EXIT, i18n::Translate(L"종료"));
   kit::OwnerDrawnMenu menu = kit::MakeOwnerDrawn(std::move(items), false);
   SetForegroundWindow(window_);
-  int command = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, 0, window_, nullptr);
+  HWND window = window_;
+  auto life = Watch();
+  int command = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, 0, window, nullptr);
   menu.reset();
-  PostMessageW(window_, WM_NULL, 0, 0);
+  if (life.Gone()) return;
+  PostMessageW(window, WM_NULL, 0, 0);
   if (command != 0) RunCommand(command);
 }
 
@@ -117,9 +143,13 @@ void MainWindow::Exit() {
   }
   exitInProgress_ = true;
   ShowMainWindow();
+  auto life = Watch();
   int answer = ShowMessage(i18n::Translate(L"Tavrilo를 종료하시겠습니까?\n종료하면 시스템 트레이에서도 닫힙니다."),
                            i18n::Translate(L"프로그램 종료"), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
-  if (answer == IDYES && ConfirmDiscard()) {
+  if (life.Gone()) return;
+  bool allowed = answer == IDYES && ConfirmDiscard();
+  if (life.Gone()) return;
+  if (allowed) {
     SaveSettings();
     DestroyWindow(window_);
     return;
@@ -132,7 +162,10 @@ LRESULT MainWindow::OnQueryEndSession() {
     ShowMainWindow();
     return FALSE;
   }
-  if (!ConfirmDiscard()) return FALSE;
+  auto life = Watch();
+  bool allowed = ConfirmDiscard();
+  if (life.Gone()) return FALSE;
+  if (!allowed) return FALSE;
   SaveSettings();
   return TRUE;
 }

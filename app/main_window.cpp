@@ -64,8 +64,7 @@ MainWindow::~MainWindow() = default;
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
   if (taskbarCreatedMessage_ != 0 && message == taskbarCreatedMessage_) {
-    trayIconAdded_ = false;
-    if (!AddTrayIcon()) ShowMainWindow();
+    OnTaskbarCreated();
     return 0;
   }
   LRESULT menuResult = 0;
@@ -264,8 +263,6 @@ void MainWindow::LayOut() {
     RECT sr;
     GetWindowRect(status, &sr);
     in.statusBarHeight = sr.bottom - sr.top;
-    auto edges = shell::StatusPartEdges(client.right, dpi_);
-    SendMessageW(status, SB_SETPARTS, 5, reinterpret_cast<LPARAM>(edges.data()));
   }
   {
     kit::WindowDc dc(window_);
@@ -364,6 +361,17 @@ void MainWindow::RefreshStatusBar() {
   facts.autoSave = autoSave_;
   facts.aiSyncEnabled = aiSyncEnabled_;
   auto texts = shell::StatusTexts(facts);
+  // The parts follow their texts, which change with the language, the counts and the
+  // file, so that no part cuts its text while the window has room.
+  std::array<int, 5> widths{};
+  {
+    kit::WindowDc dc(status);
+    for (int i = 1; i < 5; ++i) widths[i] = kit::TextWidth(dc.get(), fonts_.get().small, texts[i]);
+  }
+  RECT client;
+  GetClientRect(window_, &client);
+  auto edges = shell::StatusPartEdges(client.right, dpi_, widths);
+  SendMessageW(status, SB_SETPARTS, 5, reinterpret_cast<LPARAM>(edges.data()));
   for (int i = 0; i < 5; ++i) SendMessageW(status, SB_SETTEXTW, i, reinterpret_cast<LPARAM>(texts[i].c_str()));
 }
 
@@ -387,7 +395,9 @@ void MainWindow::OnStartupFinished() {
     ShowMainWindow();
     std::wstring message = std::move(pendingMessage_);
     pendingMessage_.clear();
+    auto life = Watch();
     ShowMessage(message, L"Tavrilo", MB_ICONWARNING);
+    if (life.Gone()) return;
   }
   OfferReleaseNotes();
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <deque>
 #include <functional>
@@ -225,7 +226,9 @@ class MainWindow : public kit::BaseWindow<MainWindow> {
   std::wstring DefaultPath() const;
 
   // Notification area, showing and exit.
+  NOTIFYICONDATAW TrayIconData() const;
   bool AddTrayIcon();
+  void OnTaskbarCreated();
   void DeleteTrayIcon();
   void ShowMainWindow();
   void CloseToTray();
@@ -247,6 +250,20 @@ class MainWindow : public kit::BaseWindow<MainWindow> {
   void OnReleaseNotesRequest();
   void CloseReleaseNotes();
   aisync::SaveDocumentFn SaveToCurrentPath() const;
+
+  // Tells, after a nested message loop (a message box, a file dialog, a menu), whether
+  // this object still exists: the end of a Windows session destroys the window, and
+  // with it this state, even while a question is open. Take it before the loop, look
+  // at it before touching any member afterwards.
+  class LifeWatch {
+   public:
+    explicit LifeWatch(const std::shared_ptr<int>& life) : life_(life) {}
+    bool Gone() const { return life_.expired(); }
+
+   private:
+    std::weak_ptr<int> life_;
+  };
+  LifeWatch Watch() const { return LifeWatch(life_); }
 
   int ShowMessage(const std::wstring& text, const std::wstring& caption, UINT flags);
   bool ChooseFile(bool save, const std::wstring& title, const std::wstring& suggested, std::wstring& chosen);
@@ -292,6 +309,8 @@ class MainWindow : public kit::BaseWindow<MainWindow> {
   std::wstring syncStatusText_;
   bool applying_ = false;
   std::unique_ptr<vscode::LaunchTracker> launches_;
+  // Expires with this object; see LifeWatch.
+  std::shared_ptr<int> life_ = std::make_shared<int>(0);
 };
 
 }  // namespace mainwindow

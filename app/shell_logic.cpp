@@ -69,17 +69,24 @@ std::array<std::wstring, 5> StatusTexts(const StatusFacts& f) {
   return parts;
 }
 
-std::array<int, 5> StatusPartEdges(int clientWidth, int dpi) {
-  // Widths at 96 DPI of the parts from the right: file, counts, view, selected day; the
-  // message takes the rest. A squeezed part keeps a sliver.
+std::array<int, 5> StatusPartEdges(int clientWidth, int dpi, const std::array<int, 5>& textWidths) {
+  // Usual widths at 96 DPI of the parts from the right: file, counts, view, selected
+  // day; the message takes the rest. A longer text widens its part while the message
+  // keeps its minimum; a squeezed part keeps a sliver.
   constexpr int kFilePart = 260, kCountsPart = 150, kViewPart = 96, kDayPart = 250;
+  constexpr int kSizeGrip = 18;
   constexpr int kMinMessagePart = 60, kMinPart = 20;
   auto px = [dpi](int n) { return kit::Scale(n, dpi); };
-  int a = clientWidth - px(kFilePart);
-  int c = a - px(kCountsPart) - px(kViewPart);
-  int p0 = std::max(c - px(kDayPart), px(kMinMessagePart));
+  auto part = [&](int usual, int text, int extra = 0) {
+    return std::max(px(usual), text > 0 ? text + px(kStatusPartMargins + extra) : 0);
+  };
+  int file = part(kFilePart, textWidths[4], kSizeGrip), counts = part(kCountsPart, textWidths[3]);
+  int view = part(kViewPart, textWidths[2]), day = part(kDayPart, textWidths[1]);
+  int a = clientWidth - file;
+  int c = a - counts - view;
+  int p0 = std::max(c - day, px(kMinMessagePart));
   int p1 = std::max(c, p0 + px(kMinPart));
-  int p2 = std::max(a - px(kCountsPart), p1 + px(kMinPart));
+  int p2 = std::max(a - counts, p1 + px(kMinPart));
   int p3 = std::max(a, p2 + px(kMinPart));
   return {p0, p1, p2, p3, -1};
 }
@@ -100,6 +107,11 @@ std::wstring SafeFileName(std::wstring_view title) {
   while (!name.empty() && (name.back() == L'.' || name.back() == L' ')) name.pop_back();
   if (name.empty()) name = i18n::Translate(L"프로젝트");
   return name;
+}
+
+std::wstring AbsolutePath(const std::wstring& path) {
+  std::wstring full = fileio::FullNormalizedPath(path);
+  return full.empty() ? path : full;
 }
 
 bool CopyDataPath(ULONG_PTR dwData, DWORD cbData, const void* lpData, std::wstring& path) {

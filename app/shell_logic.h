@@ -38,12 +38,20 @@ struct StatusFacts {
   bool aiSyncEnabled = true;
 };
 std::array<std::wstring, 5> StatusTexts(const StatusFacts& facts);
-// Right edges of the five status bar parts for a client width (the last is -1).
-std::array<int, 5> StatusPartEdges(int clientWidth, int dpi);
+// Right edges of the five status bar parts for a client width (the last is -1). Parts 1
+// to 4 are at least their usual width and, room permitting, as wide as the measured
+// width of their text (`textWidths`, pixels; the first is not used) with its margins.
+std::array<int, 5> StatusPartEdges(int clientWidth, int dpi, const std::array<int, 5>& textWidths = {});
+// The margins a status bar part keeps beside its text, at 96 DPI.
+constexpr int kStatusPartMargins = 10;
 
 // A file name made from a project title: no characters Windows forbids, no blank or
 // dotted ends, the translated "프로젝트" when nothing is left.
 std::wstring SafeFileName(std::wstring_view title);
+
+// The path made absolute against this process's working folder (as it stands when
+// the path arrives), or the path as given when it cannot be made absolute.
+std::wstring AbsolutePath(const std::wstring& path);
 
 // The path a WM_COPYDATA hand-over carries, when its shape is right.
 bool CopyDataPath(ULONG_PTR dwData, DWORD cbData, const void* lpData, std::wstring& path);

@@ -26,7 +26,10 @@ CommandLine ParseArguments(const std::vector<std::wstring>& arguments) {
     if (CompareStringOrdinal(argument.c_str(), -1, L"--startup", -1, TRUE) == CSTR_EQUAL) {
       result.startHidden = true;
     } else if (!havePath) {
-      result.path = argument;
+      // Made absolute here, in the process whose working folder the user meant: the
+      // running instance that receives it, and the next start that reads it back as the
+      // last file, may live in another folder.
+      result.path = shell::AbsolutePath(argument);
       havePath = true;
     }
   }

@@ -16,7 +16,8 @@ struct CommandLine {
   bool startHidden = false;
 };
 // Arguments after the program name: "--startup" in any case hides the window, the
-// first other argument is the project file, the rest is ignored.
+// first other argument is the project file (made absolute against the current folder),
+// the rest is ignored.
 CommandLine ParseArguments(const std::vector<std::wstring>& arguments);
 CommandLine ParseProcessCommandLine();
 

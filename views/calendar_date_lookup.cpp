@@ -26,10 +26,14 @@ LRESULT CALLBACK PickerSubclassProc(HWND picker, UINT message, WPARAM wparam, LP
         break;
       case WM_KEYDOWN:
         if (wparam == VK_RETURN && view != nullptr) {
-          GoToDate(*view, PickerDateOr(*view, view->selectedDate));
+          if (!GoToPickerDate(*view)) MessageBeep(MB_ICONWARNING);
           SetFocus(view->window);
           return 0;
         }
+        if (view != nullptr) view->pickerTyped = true;
+        break;
+      case WM_CHAR:
+        if (view != nullptr) view->pickerTyped = true;
         break;
       case WM_NCDESTROY:
         RemoveWindowSubclass(picker, PickerSubclassProc, id);
@@ -64,6 +68,28 @@ void ShowDateInPicker(CalendarView& view) {
   time.wDay = static_cast<WORD>(view.selectedDate.day);
   time.wDayOfWeek = static_cast<WORD>(dates::WeekDay(view.selectedDate));
   SendMessageW(view.datePicker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
+  view.pickerAsked = view.selectedDate;
+  view.pickerHeld = PickerDateOr(view, Date{});
+  view.pickerTyped = false;
+}
+
+bool GoToPickerDate(CalendarView& view) {
+  Date held = PickerDateOr(view, Date{});
+  if (!dates::IsValid(held)) {
+    GoToDate(view, view.selectedDate);
+    return true;
+  }
+  // An unchanged picker after typing did not take the typed date; an unchanged picker
+  // that never took the date it was given shows a stale one. Either way the user did
+  // not ask for the date it holds.
+  bool unchanged = held == view.pickerHeld;
+  bool refused = unchanged && (view.pickerTyped || view.pickerHeld != view.pickerAsked);
+  view.pickerTyped = false;
+  if (refused) return false;
+  view.pickerAsked = held;
+  view.pickerHeld = held;
+  GoToDate(view, held);
+  return true;
 }
 
 Date PickerDateOr(const CalendarView& view, const Date& fallback) {
@@ -86,7 +112,7 @@ void ApplyPickerLanguageAndFonts(CalendarView& view) {
 
 bool OnPickerNotify(CalendarView& view, const NMHDR& header) {
   if (header.hwndFrom != view.datePicker || view.datePicker == nullptr) return false;
-  if (header.code == DTN_CLOSEUP) GoToDate(view, PickerDateOr(view, view.selectedDate));
+  if (header.code == DTN_CLOSEUP) GoToPickerDate(view);
   return true;
 }
 

@@ -14,7 +14,9 @@ void PerformButton(CalendarView& view, int button) {
     case kButtonWeek:
     case kButtonMonth:
     case kButtonYear: SetViewMode(view, button - kButtonDay); break;
-    case kButtonGo: GoToDate(view, PickerDateOr(view, view.selectedDate)); break;
+    case kButtonGo:
+      if (!GoToPickerDate(view)) MessageBeep(MB_ICONWARNING);
+      break;
     default: break;
   }
 }
@@ -90,6 +92,11 @@ bool OnSetCursor(CalendarView& view) {
 
 void OnLeftButtonDown(CalendarView& view, POINT point, bool doubleClick) {
   SetFocus(view.window);
+  // The second click lands on whatever the first one put under the cursor: an
+  // arbitrary project or day of the view it opened.
+  const bool secondHalfOfASwitch = doubleClick && view.clickChangedView;
+  view.clickChangedView = false;
+  if (secondHalfOfASwitch) return;
   int button = HitTestButtons(view.buttonRects, point);
   if (button >= 0) {
     view.pressedButton = button;
@@ -119,10 +126,16 @@ void OnLeftButtonDown(CalendarView& view, POINT point, bool doubleClick) {
       }
       break;
     case kHitMonthTitle:
-      if (!doubleClick) OpenMonth(view, region.date);
+      if (!doubleClick) {
+        OpenMonth(view, region.date);
+        view.clickChangedView = true;
+      }
       break;
     case kHitMoreLink:
-      if (!doubleClick) OpenDay(view, region.date);
+      if (!doubleClick) {
+        OpenDay(view, region.date);
+        view.clickChangedView = true;
+      }
       break;
     default: break;
   }

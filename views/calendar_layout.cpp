@@ -10,6 +10,20 @@ using kit::Scale;
 
 Date WeekStart(const Date& date) { return dates::AddDays(date, -dates::WeekDay(date)); }
 
+bool IsSupportedDay(int32_t dayNumber) {
+  static const int32_t first = dates::DayNumber(Date{1601, 1, 1});
+  static const int32_t last = dates::DayNumber(Date{9999, 12, 31});
+  return dayNumber >= first && dayNumber <= last;
+}
+
+DaySpan SupportedWeek(const Date& date) {
+  int32_t start = dates::DayNumber(WeekStart(date));
+  int32_t end = start + 6;
+  while (start < end && !IsSupportedDay(start)) ++start;
+  while (end > start && !IsSupportedDay(end)) --end;
+  return DaySpan{dates::FromDayNumber(start), dates::FromDayNumber(end)};
+}
+
 Date AddMonthsClamped(const Date& date, int months) {
   int64_t index = static_cast<int64_t>(date.year) * 12 + (date.month - 1) + months;
   Date result;

@@ -42,6 +42,16 @@ constexpr int kYearGridGap = 2;           // week-day row to the days
 // ---- Dates and periods -------------------------------------------------------------
 
 Date WeekStart(const Date& date);  // the Sunday on or before
+// Whether a day number lies in the dates the program handles (1601-01-01 to
+// 9999-12-31). The weeks and month grids at both ends reach past them; those places
+// are left blank rather than drawn as days nothing can be done with.
+bool IsSupportedDay(int32_t dayNumber);
+// The week of a date as far as it lies in the supported dates.
+struct DaySpan {
+  Date first;
+  Date last;
+};
+DaySpan SupportedWeek(const Date& date);
 // The same day `months` months away, limited to the target month's length.
 Date AddMonthsClamped(const Date& date, int months);
 // Where Previous (direction -1) and Next (+1) lead in a view mode.

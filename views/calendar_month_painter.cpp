@@ -108,6 +108,10 @@ void PaintMonthView(CalendarView& view, const PaintContext& ctx, const RECT& are
       Date date = dates::FromDayNumber(day);
       RECT cell{ColumnEdge(area.left, width, c), RowEdge(gridTop, gridHeight, grid.rows, r),
                 ColumnEdge(area.left, width, c + 1), RowEdge(gridTop, gridHeight, grid.rows, r + 1)};
+      if (!IsSupportedDay(day)) {
+        kit::FillSolidRect(ctx.dc, cell, color::kWindow);
+        continue;
+      }
       bool inMonth = date.month == view.anchorDate.month;
       COLORREF background = WeekDayCellBackground(c);
       if (!inMonth) background = kit::BlendColor(background, color::kWindow, 220);

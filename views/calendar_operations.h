@@ -39,6 +39,10 @@ bool CreateDatePicker(CalendarView& view);
 void ShowDateInPicker(CalendarView& view);
 // The picker's date, or the fallback when it holds none.
 Date PickerDateOr(const CalendarView& view, const Date& fallback);
+// Go, Enter in the picker and the closing of its drop-down: goes to the date the picker
+// really holds. False, with nothing changed, when the picker did not take what was
+// typed into it or still shows a date it refused to replace.
+bool GoToPickerDate(CalendarView& view);
 void ApplyPickerLanguageAndFonts(CalendarView& view);
 bool OnPickerNotify(CalendarView& view, const NMHDR& header);
 

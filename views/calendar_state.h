@@ -41,6 +41,15 @@ struct CalendarView {
   int32_t hoverProjectId = 0;
   int32_t hoverDay = 0;
   bool trackingMouse = false;
+  // The last single click switched the view (a "+N more" link, a month title): the
+  // double click it may be the first half of must not act on the new view.
+  bool clickChangedView = false;
+  // The date last handed to the date picker and the one it then held: they differ when
+  // the picker refused it (Wine's refuses dates before 1752).
+  Date pickerAsked;
+  Date pickerHeld;
+  // A key was typed into the picker since it was last set or looked up.
+  bool pickerTyped = false;
 
   int scrollOffset = 0;
   int contentHeight = 0;

@@ -111,18 +111,33 @@ const wchar_t* MonthDayPicture() {
 
 std::wstring MonthDayText(const Date& date) { return dates::LocaleDateText(date, 0, MonthDayPicture()); }
 
+// A week that runs into the next year names both years; with the months abbreviated so
+// the title keeps to the header in the languages with long month names.
+const wchar_t* ShortDateWithYearPicture() {
+  switch (i18n::CurrentLanguage()) {
+    case i18n::kKorean: return L"yyyy'년' M'월' d'일'";
+    case i18n::kJapanese:
+    case i18n::kChinese: return L"yyyy'年'M'月'd'日'";
+    case i18n::kFrench: return L"d MMM yyyy";
+    case i18n::kGerman: return L"d. MMM yyyy";
+    default: return L"MMM d, yyyy";
+  }
+}
+
 std::wstring YearMonthText(const Date& date) { return dates::LocaleDateText(date, DATE_YEARMONTH, nullptr); }
 
 std::wstring PeriodTitle(int viewMode, const Date& anchor) {
   switch (viewMode) {
     case kDayView: return dates::LongDateText(anchor, true);
     case kWeekView: {
-      Date start = WeekStart(anchor);
-      Date end = dates::AddDays(start, 6);
-      std::wstring title = dates::LongDateText(start, false);
-      title += L" \u2013 ";
-      title += start.year == end.year ? MonthDayText(end) : dates::LongDateText(end, false);
-      return title;
+      DaySpan week = SupportedWeek(anchor);
+      const Date& start = week.first;
+      const Date& end = week.last;
+      if (start.year != end.year) {
+        return dates::LocaleDateText(start, 0, ShortDateWithYearPicture()) + L" \u2013 " +
+               dates::LocaleDateText(end, 0, ShortDateWithYearPicture());
+      }
+      return dates::LongDateText(start, false) + L" \u2013 " + MonthDayText(end);
     }
     case kYearView: return i18n::FormatText(L"{0}년", {std::to_wstring(anchor.year)});
     default: return YearMonthText(anchor);

@@ -92,6 +92,10 @@ void PaintWeekView(CalendarView& view, const PaintContext& ctx, const RECT& area
     RECT column{ColumnEdge(area.left, width, c), area.top, ColumnEdge(area.left, width, c + 1), area.bottom};
     RECT head{column.left, column.top, column.right, column.top + ctx.S(kHeadHeight)};
     RECT body{column.left, head.bottom, column.right, column.bottom};
+    if (!IsSupportedDay(day)) {
+      kit::FillSolidRect(ctx.dc, column, color::kWindow);
+      continue;
+    }
 
     PaintColumnHead(ctx, head, date, c);
     COLORREF background = WeekDayCellBackground(c);

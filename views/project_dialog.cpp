@@ -222,8 +222,14 @@ void Export(DialogState& state) {
   bool picked = state.services.pickExportPath ? state.services.pickExportPath(state.window(), proposed, path)
                                               : shellpickers::PickExportPath(state.window(), proposed, path);
   if (!picked || path.empty()) return;
+  if (!state.services.openFilePath.empty() && fileio::IsSameFile(path, state.services.openFilePath)) {
+    Ask(state, i18n::Translate(L"현재 열려 있는 프로젝트 파일에는 내보낼 수 없습니다.\n다른 파일 이름을 지정하세요."),
+        i18n::Translate(L"프로젝트 내보내기"), MB_OK | MB_ICONWARNING);
+    return;
+  }
   std::wstring error;
-  if (projectfile::SaveProjectFile(path, {exported}, exported.id + 1, error)) {
+  const int32_t nextId = exported.id < INT32_MAX ? exported.id + 1 : INT32_MAX;
+  if (projectfile::SaveProjectFile(path, {exported}, nextId, error)) {
     Ask(state, i18n::Translate(L"프로젝트를 내보냈습니다.\n") + path, i18n::Translate(L"내보내기 완료"),
         MB_OK | MB_ICONINFORMATION);
   } else {

@@ -51,6 +51,10 @@ struct Services {
   std::function<int(HWND owner, const std::wstring& text, const std::wstring& caption, UINT flags)> messageBox;
   // Opening folders (Open folder, attachment rows).
   attachments::RevealFn reveal;
+  // The project file the caller has open. Export refuses it in any spelling (relative,
+  // forward slashes, short names): it would replace the whole document's file with one
+  // project while the caller still counts the document as saved.
+  std::wstring openFilePath;
   // Where web-link shortcuts go when the project folder is missing; empty means Documents.
   std::wstring documentsFolder;
   // The "VS Code 열기" button exists only when this is given.

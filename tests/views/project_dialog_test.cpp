@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "app/settings.h"
@@ -341,6 +343,45 @@ TEST(ProjectDialogWindow, ExportWritesOneProjectWithTheNextIdAndASafeName) {
   ASSERT_EQ(run.boxes.asked.size(), 2u);
   EXPECT_EQ(run.boxes.asked[1].caption, L"내보내기 실패");
   EXPECT_NE(run.boxes.asked[1].text.find(path), std::wstring::npos);
+}
+
+TEST(ProjectDialogWindow, ExportRefusesTheOpenFileAndKeepsTheLargestIdInRange) {
+  testpaths::LanguageScope english(i18n::kEnglish);
+  testpaths::TempDir dir;
+  const std::wstring open = dir / L"open.qlproj";
+  const std::string document = "{\"projects\": [{\"id\": 1}, {\"id\": 2}]}";
+  {
+    std::ofstream out(std::filesystem::path(open), std::ios::binary);
+    out << document;
+  }
+  std::wstring slashes = open;
+  for (auto& c : slashes) c = c == L'\\' ? L'/' : c;
+  DialogRun run;
+  run.services.openFilePath = open;
+  std::wstring target;
+  run.services.pickExportPath = [&](HWND, const std::wstring&, std::wstring& chosen) {
+    chosen = target;
+    return true;
+  };
+  Project project;
+  project.id = INT32_MAX;
+  project.title = L"last";
+  for (const std::wstring& form : {slashes, dir / L"sub\\..\\OPEN.qlproj"}) {
+    target = form;
+    run.boxes.asked.clear();
+    run.Show(project, false, Date{}, [&](HWND dialog, DialogState&) { ClickButton(dialog, kExportId); });
+    ASSERT_EQ(run.boxes.asked.size(), 1u);
+    EXPECT_EQ(run.boxes.asked[0].caption, L"Export project");
+    std::ifstream in(std::filesystem::path(open), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), document);
+  }
+
+  target = dir / L"other.qlproj";
+  run.Show(project, false, Date{}, [&](HWND dialog, DialogState&) { ClickButton(dialog, kExportId); });
+  ProjectDocument exported;
+  std::wstring error;
+  ASSERT_TRUE(projectfile::LoadProjectFile(target, exported, error)) << error;
+  EXPECT_EQ(exported.nextId, INT32_MAX);
 }
 
 TEST(ProjectDialogWindow, DeleteAndEscapeAndTheVsCodeButton) {
