@@ -130,6 +130,23 @@ Function ${un}CloseTavrilo
     ${EndIf}
     Sleep 100
   ${Loop}
+  ; The mutex goes in the process's last steps; its program file is free a moment later.
+  StrCpy $2 0
+  ${Do}
+    IfFileExists "$INSTDIR\Tavrilo.exe" 0 done
+    ClearErrors
+    FileOpen $3 "$INSTDIR\Tavrilo.exe" a
+    ${IfNot} ${Errors}
+      FileClose $3
+      ${Break}
+    ${EndIf}
+    IntOp $2 $2 + 1
+    ${If} $2 >= 100
+      ${Break}
+    ${EndIf}
+    Sleep 100
+  ${Loop}
+  done:
 FunctionEnd
 !macroend
 !insertmacro CLOSE_TAVRILO ""
@@ -180,7 +197,20 @@ FunctionEnd
 Section "un.${PRODUCT}" UNSEC_PROGRAM
   SectionIn RO
   Call un.CloseTavrilo
-  Delete "$INSTDIR\Tavrilo.exe"
+  ; A program that has just ended may hold its file for a moment longer.
+  StrCpy $2 0
+  ${Do}
+    ClearErrors
+    Delete "$INSTDIR\Tavrilo.exe"
+    ${IfNot} ${Errors}
+      ${Break}
+    ${EndIf}
+    IntOp $2 $2 + 1
+    ${If} $2 >= 100
+      ${Break}
+    ${EndIf}
+    Sleep 100
+  ${Loop}
   Delete "$INSTDIR\OFL.txt"
   Delete "$INSTDIR\README.txt"
   Delete "$INSTDIR\Uninstall.exe"
