@@ -90,9 +90,16 @@ class PullReader {
   bool BeginArray();
   // The next member of the open object; false at its end (or on a failure).
   bool NextMember(std::wstring& key);
+  // The same with the key as a view: into the text when it has no escapes, else into
+  // `scratch`. The view lasts until the next call that reads.
+  bool NextMember(std::wstring_view& key, std::wstring& scratch);
   // Whether the open array has another item; false at its end (or on a failure).
   bool NextItem();
   bool ReadString(std::wstring& out);
+  // A string as a view, as NextMember gives keys: no copy for a string without escapes.
+  bool ReadStringView(std::wstring_view& out, std::wstring& scratch);
+  // A number alone, without a value around it.
+  bool ReadNumber(double& out);
   bool ReadValue(JsonValue& out);
   bool Skip();
   // True when the whole document was read and only white space follows.

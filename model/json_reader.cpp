@@ -291,11 +291,32 @@ class Reader {
   }
 
   bool ParseNumber(JsonValue& out) {
+    out.kind = JsonKind::Number;
+    return ParseNumber(out.number);
+  }
+
+  bool ParseNumber(double& value) {
     const wchar_t* start = p_;
     if (*p_ == L'-') ++p_;
     while (p_ < end_ && IsNumberChar(*p_)) ++p_;
-    out.kind = JsonKind::Number;
-    if (!ConvertNumber(start, p_, out.number)) return Fail(i18n::Translate(L"잘못된 숫자입니다."));
+    if (!ConvertNumber(start, p_, value)) return Fail(i18n::Translate(L"잘못된 숫자입니다."));
+    return true;
+  }
+
+  // A string that holds no escape is the text between its quotes; only one with escapes
+  // is copied into `scratch`. Fails like ParseString.
+  bool ParseStringView(std::wstring_view& out, std::wstring& scratch) {
+    const wchar_t* run = p_;
+    while (p_ < end_ && *p_ != L'"' && *p_ != L'\\') ++p_;
+    if (p_ < end_ && *p_ == L'"') {
+      out = std::wstring_view(run, static_cast<size_t>(p_ - run));
+      ++p_;
+      return true;
+    }
+    p_ = run;
+    scratch.clear();
+    if (!ParseString(scratch)) return false;
+    out = scratch;
     return true;
   }
 
@@ -559,6 +580,39 @@ bool PullReader::NextMember(std::wstring& key) {
   if (r.p_ == r.end_ || *r.p_ != L':') return impl_->Fail();
   ++r.p_;
   if (impl_->Depth() > kMaxDepth) return impl_->Fail();
+  return true;
+}
+
+bool PullReader::NextMember(std::wstring_view& key, std::wstring& scratch) {
+  if (!Next(L'}')) return false;
+  Reader& r = impl_->reader;
+  r.SkipSpace();
+  if (r.p_ == r.end_ || *r.p_ != L'"') return impl_->Fail();
+  ++r.p_;
+  if (!r.ParseStringView(key, scratch)) return impl_->Fail();
+  r.SkipSpace();
+  if (r.p_ == r.end_ || *r.p_ != L':') return impl_->Fail();
+  ++r.p_;
+  if (impl_->Depth() > kMaxDepth) return impl_->Fail();
+  return true;
+}
+
+bool PullReader::ReadStringView(std::wstring_view& out, std::wstring& scratch) {
+  Reader& r = impl_->reader;
+  if (impl_->failed) return false;
+  r.SkipSpace();
+  if (r.p_ == r.end_ || *r.p_ != L'"') return impl_->Fail();
+  ++r.p_;
+  if (!r.ParseStringView(out, scratch)) return impl_->Fail();
+  return true;
+}
+
+bool PullReader::ReadNumber(double& out) {
+  Reader& r = impl_->reader;
+  if (impl_->failed) return false;
+  r.SkipSpace();
+  if (r.p_ == r.end_ || (*r.p_ != L'-' && !IsDigit(*r.p_))) return impl_->Fail();
+  if (!r.ParseNumber(out)) return impl_->Fail();
   return true;
 }
 
