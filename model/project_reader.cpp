@@ -12,10 +12,10 @@
 namespace projectfile {
 namespace {
 
-using json::PullReader;
 
 // Reads a value of the expected kind, or skips whatever stands there. Returns false
 // only when the text is broken.
+template <typename PullReader>
 bool TakeStringOr(PullReader& r, bool take, std::wstring& out) {
   if (take && r.Peek() == JsonKind::String) return r.ReadString(out);
   return r.Skip();
@@ -23,11 +23,13 @@ bool TakeStringOr(PullReader& r, bool take, std::wstring& out) {
 
 // Strings that are only looked at (dates, names to match) are read as views, so they
 // cost no allocation of their own.
+template <typename PullReader>
 bool TakeView(PullReader& r, bool take, std::wstring_view& out, std::wstring& scratch) {
   if (take && r.Peek() == JsonKind::String) return r.ReadStringView(out, scratch);
   return r.Skip();
 }
 
+template <typename PullReader>
 bool TakeDate(PullReader& r, bool take, Date& out, std::wstring& scratch) {
   if (take && r.Peek() == JsonKind::String) {
     std::wstring_view text;
@@ -38,6 +40,7 @@ bool TakeDate(PullReader& r, bool take, Date& out, std::wstring& scratch) {
   return r.Skip();
 }
 
+template <typename PullReader>
 bool TakeInt(PullReader& r, bool take, int32_t& out) {
   if (take && r.Peek() == JsonKind::Number) {
     double number = 0;
@@ -48,7 +51,7 @@ bool TakeInt(PullReader& r, bool take, int32_t& out) {
   return r.Skip();
 }
 
-template <typename AddFn>
+template <typename PullReader, typename AddFn>
 bool TakeStrings(PullReader& r, bool take, std::wstring& scratch, AddFn add) {
   if (!take || r.Peek() != JsonKind::Array) return r.Skip();
   if (!r.BeginArray()) return false;
@@ -72,6 +75,7 @@ bool First(std::bitset<N>& seen, size_t index) {
   return true;
 }
 
+template <typename PullReader>
 bool ReadEntryObject(PullReader& r, Entry& entry, bool& keep, std::wstring& scratch) {
   if (!r.BeginObject()) return false;
   std::bitset<4> seen;
@@ -99,6 +103,7 @@ bool ReadEntryObject(PullReader& r, Entry& entry, bool& keep, std::wstring& scra
   return !r.failed();
 }
 
+template <typename PullReader>
 bool ReadSession(PullReader& r, bool take, LastAiSession& session, std::wstring& scratch) {
   if (!take || r.Peek() != JsonKind::Object) return r.Skip();
   if (!r.BeginObject()) return false;
@@ -131,6 +136,7 @@ enum ProjectMember : size_t {
   kEntries, kImports, kSession, kMemberCount
 };
 
+template <typename PullReader>
 bool ReadProjectObject(PullReader& r, Project& p, std::wstring& scratch) {
   if (!r.BeginObject()) return false;
   std::bitset<kMemberCount> seen;
@@ -195,9 +201,8 @@ bool ReadProjectObject(PullReader& r, Project& p, std::wstring& scratch) {
   return !r.failed();
 }
 
-}  // namespace
-
-bool ReadProjectsFast(std::wstring_view text, std::vector<Project>& projects) {
+template <typename PullReader, typename Text>
+bool ReadProjectsWith(Text text, std::vector<Project>& projects) {
   projects.clear();
   PullReader r(text);
   if (r.Peek() != JsonKind::Object || !r.BeginObject()) return false;
@@ -225,6 +230,16 @@ bool ReadProjectsFast(std::wstring_view text, std::vector<Project>& projects) {
     if (r.failed()) return false;
   }
   return haveProjects && r.Finish();
+}
+
+}  // namespace
+
+bool ReadProjectsFast(std::wstring_view text, std::vector<Project>& projects) {
+  return ReadProjectsWith<json::PullReader>(text, projects);
+}
+
+bool ReadProjectsFastUtf8(std::string_view bytes, std::vector<Project>& projects) {
+  return ReadProjectsWith<json::Utf8PullReader>(bytes, projects);
 }
 
 }  // namespace projectfile

@@ -143,6 +143,10 @@ const unsigned char* DecodeSome(const unsigned char* p, const unsigned char* end
 void AppendWide(std::wstring& out, std::string_view bytes) {
   // Never more units than bytes, so one reservation holds the whole text.
   out.reserve(out.size() + bytes.size());
+  AppendWidePiece(out, bytes);
+}
+
+void AppendWidePiece(std::wstring& out, std::string_view bytes) {
   wchar_t chunk[kChunkUnits];
   const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
   const auto* end = p + bytes.size();
