@@ -205,6 +205,28 @@ inline const unsigned char* ScanStringRun(const unsigned char* p, const unsigned
   return p;
 }
 
+// How many UTF-16 units [p, end) gives: for UTF-8 its lead bytes, two for a four-byte
+// form (malformed bytes may give a little more or less: only a reservation uses it).
+inline size_t Utf16Units(const wchar_t* p, const wchar_t* end) { return static_cast<size_t>(end - p); }
+
+inline size_t Utf16Units(const unsigned char* p, const unsigned char* end) {
+  size_t units = 0;
+#if defined(TAVRILO_JSON_SSE2)
+  const __m128i belowLead = _mm_set1_epi8(-64);  // signed: 0x80..0xBF, the continuation bytes
+  const __m128i belowFour = _mm_set1_epi8(-17);  // signed: above it 0xF0..0xFF (and ASCII)
+  while (end - p >= 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const unsigned continuation = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(bytes, belowLead)));
+    const unsigned four = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpgt_epi8(bytes, belowFour))) &
+                          static_cast<unsigned>(_mm_movemask_epi8(bytes));
+    units += 16 - static_cast<size_t>(std::popcount(continuation)) + static_cast<size_t>(std::popcount(four));
+    p += 16;
+  }
+#endif
+  for (; p < end; ++p) units += (*p & 0xC0) == 0x80 ? 0 : *p >= 0xF0 ? 2 : 1;
+  return units;
+}
+
 // Reads UTF-16 units (Char = wchar_t) or UTF-8 bytes (Char = unsigned char). Every
 // character the grammar itself names is ASCII, so the one reader serves both; bytes of
 // UTF-8 are decoded only inside strings, where a run between two ASCII characters
@@ -381,14 +403,13 @@ class Reader {
   // would cause. In UTF-8 only lead bytes count (two for a pair).
   size_t RestUnits(const Char* run, const Char* escape) const {
     const Char* q = escape;
-    while (q < end_ && *q != L'"') q += (*q == L'\\' && q + 1 < end_) ? 2 : 1;
-    if constexpr (std::is_same_v<Char, wchar_t>) {
-      return static_cast<size_t>(q - run);
-    } else {
-      size_t units = 0;
-      for (; run < q; ++run) units += (*run & 0xC0) == 0x80 ? 0 : *run >= 0xF0 ? 2 : 1;
-      return units;
+    for (;;) {
+      unsigned high = 0;
+      q = ScanStringRun(q, end_, high);
+      if (q == end_ || *q == L'"') break;
+      q = end_ - q >= 2 ? q + 2 : end_;  // the backslash and the character it escapes
     }
+    return Utf16Units(run, q);
   }
 
   // Appends the characters of [run, end), decoded when they are UTF-8; `high` tells
