@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <cwchar>
 #include <limits>
 #include <memory>
@@ -380,7 +381,8 @@ class Reader {
   }
 
   // A string that holds no escape is the text between its quotes; only one with escapes
-  // is copied into `scratch`. Fails like ParseString.
+  // (or, in UTF-8, one that is long or not ASCII) is copied into `scratch`. Fails like
+  // ParseString. The view lasts until the next string is read.
   bool ParseStringView(std::wstring_view& out, std::wstring& scratch) {
     if constexpr (std::is_same_v<Char, wchar_t>) {
       const Char* run = p_;
@@ -391,6 +393,17 @@ class Reader {
         return true;
       }
       p_ = run;
+    } else {
+      // Keys, dates and names are short and ASCII: widened into a buffer of the reader.
+      unsigned high = 0;
+      const Char* q = ScanStringRun(p_, end_, high);
+      if (q < end_ && *q == L'"' && high == 0 && static_cast<size_t>(q - p_) <= std::size(shortText_)) {
+        wchar_t* w = shortText_;
+        for (const Char* c = p_; c < q; ++c) *w++ = static_cast<wchar_t>(*c);
+        out = std::wstring_view(shortText_, static_cast<size_t>(q - p_));
+        p_ = q + 1;
+        return true;
+      }
     }
     scratch.clear();
     if (!ParseString(scratch)) return false;
@@ -596,6 +609,7 @@ class Reader {
   const Char* end_;
   bool lenient_;
   const wchar_t* message_ = nullptr;
+  wchar_t shortText_[32];  // the last short string handed out as a view (UTF-8 only)
   std::vector<JsonValue> items_;
   std::vector<std::pair<std::wstring, JsonValue>> members_;
 };

@@ -3,6 +3,7 @@
 // The rules are those of ProjectsFromJson (first member of a name wins, a member of
 // another type gives the default); anything unusual falls back to that path.
 #include <bitset>
+#include <iterator>
 
 #include "model/date.h"
 #include "model/json.h"
@@ -76,7 +77,8 @@ bool First(std::bitset<N>& seen, size_t index) {
 }
 
 template <typename PullReader>
-bool ReadEntryObject(PullReader& r, Entry& entry, bool& keep, std::wstring& scratch) {
+bool ReadEntryObject(PullReader& r, Entry& entry, bool& keep, std::wstring& scratch,
+                     std::vector<std::wstring>& tagList) {
   if (!r.BeginObject()) return false;
   std::bitset<4> seen;
   std::wstring_view key;
@@ -90,7 +92,11 @@ bool ReadEntryObject(PullReader& r, Entry& entry, bool& keep, std::wstring& scra
     } else if (key == L"text") {
       ok = TakeStringOr(r, First(seen, 1), entry.text);
     } else if (key == L"tags") {
-      ok = TakeStrings(r, First(seen, 2), scratch, [&](std::wstring_view tag) { tags::Add(entry.tags, tag); });
+      // Gathered in a reused list and then moved into one of exactly the right size.
+      const bool first = First(seen, 2);
+      tagList.clear();
+      ok = TakeStrings(r, first, scratch, [&](std::wstring_view tag) { tags::Add(tagList, tag); });
+      if (ok && first) entry.tags.assign(std::make_move_iterator(tagList.begin()), std::make_move_iterator(tagList.end()));
     } else if (key == L"attachments") {
       ok = TakeStrings(r, First(seen, 3), scratch,
                        [&](std::wstring_view ref) { references::AddUniqueReference(entry.attachments, ref); });
@@ -136,8 +142,11 @@ enum ProjectMember : size_t {
   kEntries, kImports, kSession, kMemberCount
 };
 
+// `entryList` and `tagList` are reused lists that spare each project and entry the
+// regrowth of its own lists.
 template <typename PullReader>
-bool ReadProjectObject(PullReader& r, Project& p, std::wstring& scratch) {
+bool ReadProjectObject(PullReader& r, Project& p, std::wstring& scratch, std::vector<Entry>& entryList,
+                       std::vector<std::wstring>& tagList) {
   if (!r.BeginObject()) return false;
   std::bitset<kMemberCount> seen;
   std::wstring_view key, text;
@@ -174,6 +183,7 @@ bool ReadProjectObject(PullReader& r, Project& p, std::wstring& scratch) {
     } else if (key == L"entries") {
       if (First(seen, kEntries) && r.Peek() == JsonKind::Array) {
         ok = r.BeginArray();
+        entryList.clear();
         while (ok && r.NextItem()) {
           if (r.Peek() != JsonKind::Object) {
             ok = r.Skip();
@@ -181,10 +191,11 @@ bool ReadProjectObject(PullReader& r, Project& p, std::wstring& scratch) {
           }
           Entry entry;
           bool keep = false;
-          ok = ReadEntryObject(r, entry, keep, scratch);
-          if (ok && keep) p.entries.push_back(std::move(entry));
+          ok = ReadEntryObject(r, entry, keep, scratch, tagList);
+          if (ok && keep) entryList.push_back(std::move(entry));
         }
         ok = ok && !r.failed();
+        if (ok) p.entries.assign(std::make_move_iterator(entryList.begin()), std::make_move_iterator(entryList.end()));
       } else {
         ok = r.Skip();
       }
@@ -209,6 +220,8 @@ bool ReadProjectsWith(Text text, std::vector<Project>& projects) {
   bool haveProjects = false;
   std::wstring_view key;
   std::wstring scratch;
+  std::vector<Entry> entryList;
+  std::vector<std::wstring> tagList;
   while (r.NextMember(key, scratch)) {
     if (key != L"projects" || haveProjects) {
       if (!r.Skip()) return false;
@@ -223,7 +236,7 @@ bool ReadProjectsWith(Text text, std::vector<Project>& projects) {
         continue;
       }
       Project p;
-      if (!ReadProjectObject(r, p, scratch)) return false;
+      if (!ReadProjectObject(r, p, scratch, entryList, tagList)) return false;
       FinishReadProject(p);
       projects.push_back(std::move(p));
     }
