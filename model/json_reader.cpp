@@ -1,4 +1,5 @@
-// Recursive-descent reader over UTF-16 text.
+// Recursive-descent reader over UTF-16 text, and the same reader over UTF-8 bytes for
+// the pull reader that loads project files without decoding them whole first.
 //
 // Positions in messages report where the reader stands when it gives up: a character
 // it only looks at to choose a branch (the start of a value, a separator, data after
@@ -10,8 +11,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <iterator>
 #include <cwchar>
+#include <iterator>
 #include <limits>
 #include <memory>
 #include <string>
