@@ -44,9 +44,17 @@ void RunJsonBench() {
   std::string raw;
   Stats read = Measure(kRuns, [&] { fileio::ReadFileBytes(path, raw, error); });
   PrintRow("  of which reading the file", read, Rate(size, read));
+  // Before the phases that hold the decoded text: run just before the save, this one
+  // left the heap in a state that made the save measure slower than it is.
+  Stats direct = Measure(kRuns, [&] {
+    std::vector<Project> projects;
+    std::wstring e;
+    projectfile::ProjectsFromBytes(bytes, projects, e);
+  });
+  PrintRow("  of which reading projects from the bytes", direct, Rate(size, direct));
   std::wstring wide;
   Stats decode = Measure(kRuns, [&] { wide = utf8::ToWide(bytes); });
-  PrintRow("  of which UTF-8 to UTF-16", decode, Rate(size, decode));
+  PrintRow("  UTF-8 to UTF-16 (only for a file the bytes path declines)", decode, Rate(size, decode));
   Stats parse = Measure(kRuns, [&] {
     JsonValue root;
     std::wstring e;
@@ -58,7 +66,7 @@ void RunJsonBench() {
     std::wstring e;
     projectfile::ProjectsFromText(wide, projects, e);
   });
-  PrintRow("  of which reading projects from the text", build, Rate(size, build));
+  PrintRow("  reading projects from the UTF-16 text", build, Rate(size, build));
 
   Stats save = Measure(kRuns, [&] { projectfile::SaveProjectFile(copy, loaded.projects, loaded.nextId, error); });
   PrintRow("Tavrilo save (model+JSON+UTF-8+safe write)", save, Rate(size, save));
@@ -100,9 +108,9 @@ void RunJsonBench() {
   PrintRow("nlohmann/json pretty serialisation", nlohmannWrite, Rate(size, nlohmannWrite));
 
   std::printf("\nratios (by minimum time; above 1 means Tavrilo is faster)\n");
-  std::printf("  load vs RapidJSON parse   %.2f   (target at least 0.33)\n", rapidParse.minMs / load.minMs);
+  std::printf("  load vs RapidJSON parse   %.2f   (target at least 0.6)\n", rapidParse.minMs / load.minMs);
   std::printf("  load vs nlohmann parse    %.2f   (target above 1)\n", nlohmannParse.minMs / load.minMs);
-  std::printf("  save vs RapidJSON write   %.2f   (target at least 0.5)\n", rapidWrite.minMs / save.minMs);
+  std::printf("  save vs RapidJSON write   %.2f   (target at least 1.0)\n", rapidWrite.minMs / save.minMs);
   std::printf("  save vs nlohmann write    %.2f\n", nlohmannWrite.minMs / save.minMs);
   DeleteFileW(path.c_str());
   DeleteFileW(copy.c_str());

@@ -76,12 +76,17 @@ std::string WriteDocumentUtf8(const JsonValue& value);
 // Reads a document (strict rules) piece by piece, for callers that keep only part of a
 // large document and need no tree. It accepts exactly what Parse accepts; it gives no
 // message: on a failure the caller parses again with Parse to learn what is wrong.
-class PullReader {
+// Over UTF-8 bytes (Char = char) it decodes only the strings it hands out, as the whole
+// text would decode, and it also fails at any byte above 0x7F outside a string (where
+// Parse of the decoded text would skip U+FEFF as white space): the caller then reads the
+// decoded text instead.
+template <typename Char>
+class BasicPullReader {
  public:
-  explicit PullReader(std::wstring_view text);
-  ~PullReader();
-  PullReader(const PullReader&) = delete;
-  PullReader& operator=(const PullReader&) = delete;
+  explicit BasicPullReader(std::basic_string_view<Char> text);
+  ~BasicPullReader();
+  BasicPullReader(const BasicPullReader&) = delete;
+  BasicPullReader& operator=(const BasicPullReader&) = delete;
 
   // The kind of the next value, judged by its first character (Null also stands for
   // anything that is no value at all: reading it then fails).
@@ -90,9 +95,16 @@ class PullReader {
   bool BeginArray();
   // The next member of the open object; false at its end (or on a failure).
   bool NextMember(std::wstring& key);
+  // The same with the key as a view: into the text when it has no escapes, else into
+  // `scratch`. The view lasts until the next call that reads.
+  bool NextMember(std::wstring_view& key, std::wstring& scratch);
   // Whether the open array has another item; false at its end (or on a failure).
   bool NextItem();
   bool ReadString(std::wstring& out);
+  // A string as a view, as NextMember gives keys: no copy for a string without escapes.
+  bool ReadStringView(std::wstring_view& out, std::wstring& scratch);
+  // A number alone, without a value around it.
+  bool ReadNumber(double& out);
   bool ReadValue(JsonValue& out);
   bool Skip();
   // True when the whole document was read and only white space follows.
@@ -105,6 +117,11 @@ class PullReader {
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };
+
+using PullReader = BasicPullReader<wchar_t>;
+using Utf8PullReader = BasicPullReader<char>;
+extern template class BasicPullReader<wchar_t>;
+extern template class BasicPullReader<char>;
 
 // Writes a document in the same pretty UTF-8 layout as WriteDocumentUtf8 without
 // building a tree first: for large documents whose values already live elsewhere.

@@ -1,22 +1,32 @@
-// Recursive-descent reader over UTF-16 text.
+// Recursive-descent reader over UTF-16 text, and the same reader over UTF-8 bytes for
+// the pull reader that loads project files without decoding them whole first.
 //
 // Positions in messages report where the reader stands when it gives up: a character
 // it only looks at to choose a branch (the start of a value, a separator, data after
 // the document) is not consumed, so the position points at it; characters read as
 // part of a token (a number, an escape sequence) are consumed before they are judged,
 // so the position is just past them.
+#include <bit>
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <cwchar>
+#include <iterator>
 #include <limits>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "i18n/translate.h"
 #include "model/json.h"
+#include "model/utf8.h"
+
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#include <emmintrin.h>
+#define TAVRILO_JSON_SSE2 1
+#endif
 
 namespace json {
 namespace {
@@ -32,16 +42,16 @@ constexpr double kPowersOfTen[kExactPower + 1] = {1e0,  1e1,  1e2,  1e3,  1e4,  
                                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
-inline bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+inline bool IsDigit(unsigned c) { return c >= L'0' && c <= L'9'; }
 
-inline bool IsNumberChar(wchar_t c) {
+inline bool IsNumberChar(unsigned c) {
   return IsDigit(c) || c == L'.' || c == L'+' || c == L'-' || c == L'e' || c == L'E';
 }
 
-inline int HexValue(wchar_t c) {
-  if (c >= L'0' && c <= L'9') return c - L'0';
-  if (c >= L'a' && c <= L'f') return c - L'a' + 10;
-  if (c >= L'A' && c <= L'F') return c - L'A' + 10;
+inline int HexValue(unsigned c) {
+  if (c >= L'0' && c <= L'9') return static_cast<int>(c - L'0');
+  if (c >= L'a' && c <= L'f') return static_cast<int>(c - L'a') + 10;
+  if (c >= L'A' && c <= L'F') return static_cast<int>(c - L'A') + 10;
   return -1;
 }
 
@@ -49,7 +59,8 @@ inline int HexValue(wchar_t c) {
 // range decide between an infinity and a zero, as the C library's conversion does.
 // Only the sign of the power of ten matters (out-of-range tokens lie beyond 1e308 or
 // below 1e-324), so the exponent saturates instead of overflowing.
-double OutOfRangeResult(const wchar_t* s, const wchar_t* e) {
+template <typename Char>
+double OutOfRangeResult(const Char* s, const Char* e) {
   bool negative = *s == L'-';
   if (negative) ++s;
   // Power of ten of the leading significant digit: 2 for 123.4, -2 for 0.05.
@@ -88,8 +99,9 @@ double OutOfRangeResult(const wchar_t* s, const wchar_t* e) {
 // exactly the tokens that the C library's wide-string-to-double conversion consumes
 // completely: an optional minus sign, digits with an optional point (at least one digit
 // on either side of it), and an optional exponent with at least one digit.
-bool ConvertNumber(const wchar_t* begin, const wchar_t* end, double& value) {
-  const wchar_t* s = begin;
+template <typename Char>
+bool ConvertNumber(const Char* begin, const Char* end, double& value) {
+  const Char* s = begin;
   bool negative = false;
   if (s < end && *s == L'-') {
     negative = true;
@@ -98,7 +110,7 @@ bool ConvertNumber(const wchar_t* begin, const wchar_t* end, double& value) {
   // The digits are gathered on the way for the exact path below.
   uint64_t mantissa = 0;
   int significant = 0;
-  const wchar_t* intStart = s;
+  const Char* intStart = s;
   for (; s < end && IsDigit(*s); ++s) {
     mantissa = mantissa * 10 + static_cast<uint64_t>(*s - L'0');
     if (mantissa != 0 && ++significant > kExactDigits) break;
@@ -107,7 +119,7 @@ bool ConvertNumber(const wchar_t* begin, const wchar_t* end, double& value) {
   const std::ptrdiff_t intDigits = s - intStart;
   std::ptrdiff_t fracDigits = 0;
   if (s < end && *s == L'.') {
-    const wchar_t* fracStart = ++s;
+    const Char* fracStart = ++s;
     for (; s < end && IsDigit(*s) && significant <= kExactDigits; ++s) {
       mantissa = mantissa * 10 + static_cast<uint64_t>(*s - L'0');
       if (mantissa != 0) ++significant;
@@ -121,7 +133,7 @@ bool ConvertNumber(const wchar_t* begin, const wchar_t* end, double& value) {
     ++s;
     bool negativeExponent = false;
     if (s < end && (*s == L'+' || *s == L'-')) negativeExponent = *s++ == L'-';
-    const wchar_t* expStart = s;
+    const Char* expStart = s;
     for (; s < end && IsDigit(*s); ++s) {
       if (exponent < 100000) exponent = exponent * 10 + (*s - L'0');
     }
@@ -165,12 +177,71 @@ bool ConvertNumber(const wchar_t* begin, const wchar_t* end, double& value) {
   return true;
 }
 
+// The end of a run of string characters: the first double quote or backslash, or the
+// end of the text. `high` collects the bits above 0x7F of the characters passed over.
+inline const wchar_t* ScanStringRun(const wchar_t* p, const wchar_t* end, unsigned& high) {
+  for (; p < end && *p != L'"' && *p != L'\\'; ++p) high |= *p & ~0x7Fu;
+  return p;
+}
+
+inline const unsigned char* ScanStringRun(const unsigned char* p, const unsigned char* end, unsigned& high) {
+#if defined(TAVRILO_JSON_SSE2)
+  // Sixteen bytes at a time: entry texts are long runs between their escapes.
+  const __m128i quote = _mm_set1_epi8('"');
+  const __m128i backslash = _mm_set1_epi8('\\');
+  while (end - p >= 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const unsigned stop = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, quote), _mm_cmpeq_epi8(bytes, backslash))));
+    const unsigned upper = static_cast<unsigned>(_mm_movemask_epi8(bytes));
+    if (stop != 0) {
+      const int n = std::countr_zero(stop);
+      high |= upper & ((1u << n) - 1);
+      return p + n;
+    }
+    high |= upper;
+    p += 16;
+  }
+#endif
+  for (; p < end && *p != '"' && *p != '\\'; ++p) high |= *p & 0x80u;
+  return p;
+}
+
+// How many UTF-16 units [p, end) gives: for UTF-8 its lead bytes, two for a four-byte
+// form (malformed bytes may give a little more or less: only a reservation uses it).
+inline size_t Utf16Units(const wchar_t* p, const wchar_t* end) { return static_cast<size_t>(end - p); }
+
+inline size_t Utf16Units(const unsigned char* p, const unsigned char* end) {
+  size_t units = 0;
+#if defined(TAVRILO_JSON_SSE2)
+  const __m128i belowLead = _mm_set1_epi8(-64);  // signed: 0x80..0xBF, the continuation bytes
+  const __m128i belowFour = _mm_set1_epi8(-17);  // signed: above it 0xF0..0xFF (and ASCII)
+  while (end - p >= 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+    const unsigned continuation = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(bytes, belowLead)));
+    const unsigned four = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpgt_epi8(bytes, belowFour))) &
+                          static_cast<unsigned>(_mm_movemask_epi8(bytes));
+    units += 16 - static_cast<size_t>(std::popcount(continuation)) + static_cast<size_t>(std::popcount(four));
+    p += 16;
+  }
+#endif
+  for (; p < end; ++p) units += (*p & 0xC0) == 0x80 ? 0 : *p >= 0xF0 ? 2 : 1;
+  return units;
+}
+
+// Reads UTF-16 units (Char = wchar_t) or UTF-8 bytes (Char = unsigned char). Every
+// character the grammar itself names is ASCII, so the one reader serves both; bytes of
+// UTF-8 are decoded only inside strings, where a run between two ASCII characters
+// decodes exactly as it would within the whole text. Outside strings a UTF-8 reader
+// stops at any byte above 0x7F, even where the UTF-16 reader would skip U+FEFF.
+template <typename Char>
 class Reader {
-  friend class json::PullReader;
+  template <typename>
+  friend class json::BasicPullReader;
 
  public:
-  Reader(std::wstring_view text, bool lenient)
-      : begin_(text.data()), p_(text.data()), end_(text.data() + text.size()), lenient_(lenient) {}
+  Reader(const Char* text, size_t size, bool lenient)
+      : begin_(text), p_(text), end_(text + size), lenient_(lenient) {}
 
   bool ParseDocument(JsonValue& root) {
     SkipSpace();
@@ -212,12 +283,16 @@ class Reader {
 
   void SkipSpace() {
     for (;;) {
-      while (p_ < end_) {
+      // A local pointer: a byte read through p_ could alias p_ itself, which would make
+      // the compiler store it on every step.
+      const Char* p = p_;
+      while (p < end_) {
         // Most units are above the space character, so they leave after one test.
-        const wchar_t c = *p_;
+        const unsigned c = *p;
         if (c > L' ' ? c != 0xFEFF : c != L' ' && c != L'\n' && c != L'\r' && c != L'\t') break;
-        ++p_;
+        ++p;
       }
+      p_ = p;
       if (!lenient_ || end_ - p_ < 2 || p_[0] != L'/') return;
       if (p_[1] == L'/') {
         p_ += 2;
@@ -225,7 +300,7 @@ class Reader {
         continue;
       }
       if (p_[1] != L'*') return;
-      const wchar_t* q = p_ + 2;
+      const Char* q = p_ + 2;
       while (q + 1 < end_ && !(q[0] == L'*' && q[1] == L'/')) ++q;
       // An unclosed block comment is left in place so that the caller fails on it.
       if (q + 1 >= end_) return;
@@ -234,8 +309,11 @@ class Reader {
   }
 
   bool Matches(const wchar_t* word, size_t length) const {
-    return static_cast<size_t>(end_ - p_) >= length &&
-           std::wmemcmp(p_, word, length) == 0;
+    if (static_cast<size_t>(end_ - p_) < length) return false;
+    for (size_t i = 0; i < length; ++i) {
+      if (static_cast<unsigned>(p_[i]) != static_cast<unsigned>(word[i])) return false;
+    }
+    return true;
   }
 
   bool ParseValue(JsonValue& out, int depth) {
@@ -291,36 +369,105 @@ class Reader {
   }
 
   bool ParseNumber(JsonValue& out) {
-    const wchar_t* start = p_;
+    out.kind = JsonKind::Number;
+    return ParseNumber(out.number);
+  }
+
+  bool ParseNumber(double& value) {
+    const Char* start = p_;
     if (*p_ == L'-') ++p_;
     while (p_ < end_ && IsNumberChar(*p_)) ++p_;
-    out.kind = JsonKind::Number;
-    if (!ConvertNumber(start, p_, out.number)) return Fail(i18n::Translate(L"잘못된 숫자입니다."));
+    if (!ConvertNumber(start, p_, value)) return Fail(i18n::Translate(L"잘못된 숫자입니다."));
     return true;
   }
 
-  bool ParseString(std::wstring& out) {
-    const wchar_t* run = p_;
-    stringStart_ = run;
-    for (;;) {
+  // A string that holds no escape is the text between its quotes; only one with escapes
+  // (or, in UTF-8, one that is long or not ASCII) is copied into `scratch`. Fails like
+  // ParseString. The view lasts until the next string is read.
+  bool ParseStringView(std::wstring_view& out, std::wstring& scratch) {
+    if constexpr (std::is_same_v<Char, wchar_t>) {
+      const Char* run = p_;
       while (p_ < end_ && *p_ != L'"' && *p_ != L'\\') ++p_;
-      if (p_ == end_) return Fail(i18n::Translate(L"문자열이 닫히지 않았습니다."));
-      if (*p_ == L'"') {
-        out.append(run, p_);
+      if (p_ < end_ && *p_ == L'"') {
+        out = std::wstring_view(run, static_cast<size_t>(p_ - run));
         ++p_;
         return true;
       }
-      if (run == stringStart_) {
-        // The first escape: the raw rest of the string bounds what is left, so one
-        // reservation replaces the regrowth that each escape would cause.
-        const wchar_t* q = p_;
-        while (q < end_ && *q != L'"') q += (*q == L'\\' && q + 1 < end_) ? 2 : 1;
-        out.reserve(out.size() + static_cast<size_t>((q < end_ ? q : end_) - run));
+      p_ = run;
+    } else {
+      // Keys, dates and names are short and ASCII: widened into a buffer of the reader.
+      unsigned high = 0;
+      const Char* q = ScanStringRun(p_, end_, high);
+      if (q < end_ && *q == L'"' && high == 0 && static_cast<size_t>(q - p_) <= std::size(shortText_)) {
+        wchar_t* w = shortText_;
+        for (const Char* c = p_; c < q; ++c) *w++ = static_cast<wchar_t>(*c);
+        out = std::wstring_view(shortText_, static_cast<size_t>(q - p_));
+        p_ = q + 1;
+        return true;
       }
-      out.append(run, p_);
-      ++p_;
-      if (p_ == end_) return Fail(i18n::Translate(L"문자열이 닫히지 않았습니다."));
-      wchar_t e = *p_++;
+    }
+    scratch.clear();
+    if (!ParseString(scratch)) return false;
+    out = scratch;
+    return true;
+  }
+
+  // The units a string's rest gives at most, from its first escape on: the raw rest of
+  // the string bounds it, so one reservation replaces the regrowth that each escape
+  // would cause. In UTF-8 only lead bytes count (two for a pair).
+  size_t RestUnits(const Char* run, const Char* escape) const {
+    const Char* q = escape;
+    for (;;) {
+      unsigned high = 0;
+      q = ScanStringRun(q, end_, high);
+      if (q == end_ || *q == L'"') break;
+      q = end_ - q >= 2 ? q + 2 : end_;  // the backslash and the character it escapes
+    }
+    return Utf16Units(run, q);
+  }
+
+  // Appends the characters of [run, end), decoded when they are UTF-8; `high` tells
+  // whether any of those bytes is above 0x7F.
+  static void AppendRun(std::wstring& out, const Char* run, const Char* end, unsigned high) {
+    if constexpr (std::is_same_v<Char, wchar_t>) {
+      out.append(run, end);
+    } else if (high == 0) {
+      // Keys, dates and much of the text are plain ASCII: widened in place.
+      const size_t at = out.size();
+      out.resize(at + static_cast<size_t>(end - run));
+      for (wchar_t* w = out.data() + at; run < end; ++run) *w++ = static_cast<wchar_t>(*run);
+    } else {
+      utf8::AppendWidePiece(out, std::string_view(reinterpret_cast<const char*>(run), static_cast<size_t>(end - run)));
+    }
+  }
+
+  bool ParseString(std::wstring& out) {
+    const Char* p = p_;
+    const Char* run = p;
+    bool reserved = false;
+    for (;;) {
+      unsigned high = 0;
+      p = ScanStringRun(p, end_, high);
+      if (p == end_) {
+        p_ = p;
+        return Fail(i18n::Translate(L"문자열이 닫히지 않았습니다."));
+      }
+      if (*p == L'"') {
+        AppendRun(out, run, p, high);
+        p_ = p + 1;
+        return true;
+      }
+      if (!reserved) {
+        out.reserve(out.size() + RestUnits(run, p));
+        reserved = true;
+      }
+      AppendRun(out, run, p, high);
+      ++p;
+      if (p == end_) {
+        p_ = p;
+        return Fail(i18n::Translate(L"문자열이 닫히지 않았습니다."));
+      }
+      const unsigned e = *p++;
       switch (e) {
         case L'"': out.push_back(L'"'); break;
         case L'/': out.push_back(L'/'); break;
@@ -331,20 +478,27 @@ class Reader {
         case L'r': out.push_back(L'\r'); break;
         case L't': out.push_back(L'\t'); break;
         case L'u': {
-          if (end_ - p_ < 4) return Fail(i18n::Translate(L"잘못된 유니코드 이스케이프입니다."));
+          if (end_ - p < 4) {
+            p_ = p;
+            return Fail(i18n::Translate(L"잘못된 유니코드 이스케이프입니다."));
+          }
           unsigned unit = 0;
           for (int i = 0; i < 4; ++i) {
-            int h = HexValue(*p_++);
-            if (h < 0) return Fail(i18n::Translate(L"잘못된 유니코드 이스케이프입니다."));
+            int h = HexValue(*p++);
+            if (h < 0) {
+              p_ = p;
+              return Fail(i18n::Translate(L"잘못된 유니코드 이스케이프입니다."));
+            }
             unit = unit * 16 + static_cast<unsigned>(h);
           }
           out.push_back(static_cast<wchar_t>(unit));
           break;
         }
         default:
+          p_ = p;
           return Fail(i18n::Translate(L"잘못된 이스케이프 문자입니다."));
       }
-      run = p_;
+      run = p;
     }
   }
 
@@ -451,12 +605,12 @@ class Reader {
     return Fail(i18n::Translate(L"객체 형식이 잘못되었습니다."));
   }
 
-  const wchar_t* begin_;
-  const wchar_t* p_;
-  const wchar_t* end_;
+  const Char* begin_;
+  const Char* p_;
+  const Char* end_;
   bool lenient_;
   const wchar_t* message_ = nullptr;
-  const wchar_t* stringStart_ = nullptr;  // start of the string being read
+  wchar_t shortText_[32];  // the last short string handed out as a view (UTF-8 only)
   std::vector<JsonValue> items_;
   std::vector<std::pair<std::wstring, JsonValue>> members_;
 };
@@ -467,9 +621,15 @@ class Reader {
 // The pull reader walks the same grammar with the same primitives (strict mode) but
 // lets the caller decide what to keep, so that large documents need no tree.
 
-struct PullReader::Impl {
-  explicit Impl(std::wstring_view text) : reader(text, false) {}
-  Reader reader;
+// UTF-8 is read as unsigned bytes, so that every byte compares as its value.
+template <typename Char>
+using UnitOf = std::conditional_t<std::is_same_v<Char, wchar_t>, wchar_t, unsigned char>;
+
+template <typename Char>
+struct BasicPullReader<Char>::Impl {
+  explicit Impl(std::basic_string_view<Char> text)
+      : reader(reinterpret_cast<const UnitOf<Char>*>(text.data()), text.size(), false) {}
+  Reader<UnitOf<Char>> reader;
   // One entry per open container: whether its first child is still to come.
   std::vector<bool> first;
   bool failed = false;
@@ -481,13 +641,17 @@ struct PullReader::Impl {
   int Depth() const { return static_cast<int>(first.size()); }
 };
 
-PullReader::PullReader(std::wstring_view text) : impl_(std::make_unique<Impl>(text)) {}
-PullReader::~PullReader() = default;
+template <typename Char>
+BasicPullReader<Char>::BasicPullReader(std::basic_string_view<Char> text) : impl_(std::make_unique<Impl>(text)) {}
+template <typename Char>
+BasicPullReader<Char>::~BasicPullReader() = default;
 
-bool PullReader::failed() const { return impl_->failed; }
+template <typename Char>
+bool BasicPullReader<Char>::failed() const { return impl_->failed; }
 
-JsonKind PullReader::Peek() {
-  Reader& r = impl_->reader;
+template <typename Char>
+JsonKind BasicPullReader<Char>::Peek() {
+  auto& r = impl_->reader;
   r.SkipSpace();
   if (r.p_ == r.end_) return JsonKind::Null;
   switch (*r.p_) {
@@ -501,8 +665,9 @@ JsonKind PullReader::Peek() {
   }
 }
 
-bool PullReader::Begin(wchar_t open) {
-  Reader& r = impl_->reader;
+template <typename Char>
+bool BasicPullReader<Char>::Begin(wchar_t open) {
+  auto& r = impl_->reader;
   if (impl_->failed) return false;
   // The container itself sits one level below its parent; values may reach depth 200.
   if (impl_->Depth() > kMaxDepth) return impl_->Fail();
@@ -513,11 +678,14 @@ bool PullReader::Begin(wchar_t open) {
   return true;
 }
 
-bool PullReader::BeginObject() { return Begin(L'{'); }
-bool PullReader::BeginArray() { return Begin(L'['); }
+template <typename Char>
+bool BasicPullReader<Char>::BeginObject() { return Begin(L'{'); }
+template <typename Char>
+bool BasicPullReader<Char>::BeginArray() { return Begin(L'['); }
 
-bool PullReader::Next(wchar_t close) {
-  Reader& r = impl_->reader;
+template <typename Char>
+bool BasicPullReader<Char>::Next(wchar_t close) {
+  auto& r = impl_->reader;
   if (impl_->failed || impl_->first.empty()) return false;
   r.SkipSpace();
   if (r.p_ == r.end_) return impl_->Fail();
@@ -540,16 +708,18 @@ bool PullReader::Next(wchar_t close) {
   return true;
 }
 
-bool PullReader::NextItem() {
+template <typename Char>
+bool BasicPullReader<Char>::NextItem() {
   if (!Next(L']')) return false;
   // A child value sits one level deeper than its array.
   if (impl_->Depth() > kMaxDepth) return impl_->Fail();
   return true;
 }
 
-bool PullReader::NextMember(std::wstring& key) {
+template <typename Char>
+bool BasicPullReader<Char>::NextMember(std::wstring& key) {
   if (!Next(L'}')) return false;
-  Reader& r = impl_->reader;
+  auto& r = impl_->reader;
   r.SkipSpace();
   if (r.p_ == r.end_ || *r.p_ != L'"') return impl_->Fail();
   ++r.p_;
@@ -562,15 +732,53 @@ bool PullReader::NextMember(std::wstring& key) {
   return true;
 }
 
-bool PullReader::ReadValue(JsonValue& out) {
+template <typename Char>
+bool BasicPullReader<Char>::NextMember(std::wstring_view& key, std::wstring& scratch) {
+  if (!Next(L'}')) return false;
+  auto& r = impl_->reader;
+  r.SkipSpace();
+  if (r.p_ == r.end_ || *r.p_ != L'"') return impl_->Fail();
+  ++r.p_;
+  if (!r.ParseStringView(key, scratch)) return impl_->Fail();
+  r.SkipSpace();
+  if (r.p_ == r.end_ || *r.p_ != L':') return impl_->Fail();
+  ++r.p_;
+  if (impl_->Depth() > kMaxDepth) return impl_->Fail();
+  return true;
+}
+
+template <typename Char>
+bool BasicPullReader<Char>::ReadStringView(std::wstring_view& out, std::wstring& scratch) {
+  auto& r = impl_->reader;
+  if (impl_->failed) return false;
+  r.SkipSpace();
+  if (r.p_ == r.end_ || *r.p_ != L'"') return impl_->Fail();
+  ++r.p_;
+  if (!r.ParseStringView(out, scratch)) return impl_->Fail();
+  return true;
+}
+
+template <typename Char>
+bool BasicPullReader<Char>::ReadNumber(double& out) {
+  auto& r = impl_->reader;
+  if (impl_->failed) return false;
+  r.SkipSpace();
+  if (r.p_ == r.end_ || (*r.p_ != L'-' && !IsDigit(*r.p_))) return impl_->Fail();
+  if (!r.ParseNumber(out)) return impl_->Fail();
+  return true;
+}
+
+template <typename Char>
+bool BasicPullReader<Char>::ReadValue(JsonValue& out) {
   if (impl_->failed) return false;
   out = JsonValue();
   if (!impl_->reader.ParseValue(out, impl_->Depth())) return impl_->Fail();
   return true;
 }
 
-bool PullReader::ReadString(std::wstring& out) {
-  Reader& r = impl_->reader;
+template <typename Char>
+bool BasicPullReader<Char>::ReadString(std::wstring& out) {
+  auto& r = impl_->reader;
   if (impl_->failed) return false;
   r.SkipSpace();
   if (r.p_ == r.end_ || *r.p_ != L'"') return impl_->Fail();
@@ -580,22 +788,27 @@ bool PullReader::ReadString(std::wstring& out) {
   return true;
 }
 
-bool PullReader::Skip() {
+template <typename Char>
+bool BasicPullReader<Char>::Skip() {
   JsonValue ignored;
   return ReadValue(ignored);
 }
 
-bool PullReader::Finish() {
-  Reader& r = impl_->reader;
+template <typename Char>
+bool BasicPullReader<Char>::Finish() {
+  auto& r = impl_->reader;
   if (impl_->failed || !impl_->first.empty()) return false;
   r.SkipSpace();
   if (r.p_ != r.end_) return impl_->Fail();
   return true;
 }
 
+template class BasicPullReader<wchar_t>;
+template class BasicPullReader<char>;
+
 bool Parse(std::wstring_view text, bool lenient, JsonValue& root, std::wstring& error) {
   root = JsonValue();
-  Reader reader(text, lenient);
+  Reader<wchar_t> reader(text.data(), text.size(), lenient);
   if (reader.ParseDocument(root)) return true;
   error = reader.ErrorText();
   return false;

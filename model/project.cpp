@@ -167,8 +167,27 @@ std::wstring Normalize(std::wstring_view text) {
   return out;
 }
 
+namespace {
+
+// Whether Normalize would give the text back unchanged. Tags read from a file were
+// normalised when they were saved, so this is the usual case, and it needs no
+// per-character call into the C library.
+bool IsNormal(std::wstring_view text) {
+  if (text.size() > kMaxTagLength) return false;
+  for (wchar_t c : text) {
+    if (c < 0x80) {
+      if (c <= L' ' || c == L'#' || c == L',' || c == L';') return false;
+    } else if (!Caseless(c) && IsTagBreak(c)) {
+      return false;
+    }
+  }
+  return true;
+}
+
+}  // namespace
+
 bool Add(std::vector<std::wstring>& list, std::wstring_view text) {
-  std::wstring tag = Normalize(text);
+  std::wstring tag = IsNormal(text) ? std::wstring(text) : Normalize(text);
   if (tag.empty()) return false;
   for (const auto& existing : list) {
     if (SameIgnoringCase(existing, tag)) return false;
@@ -312,8 +331,11 @@ std::wstring Entry::DisplayText() const {
 // Projects
 
 void Project::SortEntries() {
-  std::stable_sort(entries.begin(), entries.end(),
-                   [](const Entry& a, const Entry& b) { return dates::Less(a.date, b.date); });
+  // Entries come sorted from a saved file; a stable sort of sorted entries changes
+  // nothing but still moves every one of them.
+  auto earlier = [](const Entry& a, const Entry& b) { return dates::Less(a.date, b.date); };
+  if (std::is_sorted(entries.begin(), entries.end(), earlier)) return;
+  std::stable_sort(entries.begin(), entries.end(), earlier);
 }
 
 Date Project::EffectiveStart() const {

@@ -267,12 +267,19 @@ bool ProjectsFromJson(JsonValue& root, std::vector<Project>& projects, std::wstr
 }
 
 bool ReadProjects(const std::wstring& path, std::vector<Project>& projects, std::wstring& error) {
-  std::wstring text;
-  if (!fileio::ReadTextFile(path, text, error)) {
+  std::string bytes;
+  if (!fileio::ReadFileBytes(path, bytes, error)) {
     projects.clear();
     return false;
   }
-  return ProjectsFromText(text, projects, error);
+  return ProjectsFromBytes(bytes, projects, error);
+}
+
+bool ProjectsFromBytes(std::string_view bytes, std::vector<Project>& projects, std::wstring& error) {
+  // A well-formed file is read without a UTF-16 copy of the whole text; the decoded text
+  // is made only for what the straight path declines, and gives the error message.
+  if (ReadProjectsFastUtf8(bytes, projects)) return true;
+  return ProjectsFromText(utf8::ToWide(bytes), projects, error);
 }
 
 bool ProjectsFromText(std::wstring_view text, std::vector<Project>& projects, std::wstring& error) {

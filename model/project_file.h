@@ -21,8 +21,14 @@ bool ProjectsFromJson(JsonValue& root, std::vector<Project>& projects, std::wstr
 // Reads the projects of a file's text: straight from the text when it is well formed,
 // through a parsed tree otherwise (which gives the error message).
 bool ProjectsFromText(std::wstring_view text, std::vector<Project>& projects, std::wstring& error);
-// The straight path alone; false for anything it does not read (including errors).
+// The same for the file's UTF-8 bytes: straight from the bytes when they are well
+// formed, through the decoded text otherwise.
+bool ProjectsFromBytes(std::string_view bytes, std::vector<Project>& projects, std::wstring& error);
+// The straight paths alone; false for anything they do not read (including errors).
+// The UTF-8 one also declines a byte above 0x7F outside a string (a byte-order mark
+// between tokens), which the decoded text's readers take.
 bool ReadProjectsFast(std::wstring_view text, std::vector<Project>& projects);
+bool ReadProjectsFastUtf8(std::string_view bytes, std::vector<Project>& projects);
 // Sorts a read project's entries and fills in a missing start date.
 void FinishReadProject(Project& project);
 

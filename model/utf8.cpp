@@ -21,6 +21,7 @@ constexpr wchar_t kReplacement = 0xFFFD;
 // memory is written once, instead of being zero-filled by a resize first and written
 // again (for a large file the untouched pages of a fresh allocation are most of the cost).
 constexpr size_t kChunkUnits = 4096;
+constexpr size_t kPieceChunkUnits = 512;
 // The most units one step below writes: a block of sixteen.
 constexpr ptrdiff_t kStepUnits = 16;
 
@@ -138,19 +139,30 @@ const unsigned char* DecodeSome(const unsigned char* p, const unsigned char* end
   return p;
 }
 
+template <size_t ChunkUnits>
+void AppendInChunks(std::wstring& out, std::string_view bytes) {
+  wchar_t chunk[ChunkUnits];
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto* end = p + bytes.size();
+  while (p < end) {
+    wchar_t* w = chunk;
+    p = DecodeSome(p, end, w, chunk + ChunkUnits);
+    out.append(chunk, static_cast<size_t>(w - chunk));
+  }
+}
+
 }  // namespace
 
 void AppendWide(std::wstring& out, std::string_view bytes) {
   // Never more units than bytes, so one reservation holds the whole text.
   out.reserve(out.size() + bytes.size());
-  wchar_t chunk[kChunkUnits];
-  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-  const auto* end = p + bytes.size();
-  while (p < end) {
-    wchar_t* w = chunk;
-    p = DecodeSome(p, end, w, chunk + kChunkUnits);
-    out.append(chunk, static_cast<size_t>(w - chunk));
-  }
+  AppendInChunks<kChunkUnits>(out, bytes);
+}
+
+void AppendWidePiece(std::wstring& out, std::string_view bytes) {
+  // Pieces are mostly short strings: a small buffer keeps the frame below a page, so
+  // no stack probe runs on each call.
+  AppendInChunks<kPieceChunkUnits>(out, bytes);
 }
 
 std::wstring ToWide(std::string_view bytes) {

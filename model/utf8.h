@@ -11,6 +11,10 @@ namespace utf8 {
 // maximal bad subpart, as Windows and most decoders do.
 std::wstring ToWide(std::string_view bytes);
 void AppendWide(std::wstring& out, std::string_view bytes);
+// The same without reserving room for the bytes first: for callers that append many
+// pieces and reserve for the decoded whole themselves (UTF-16 needs fewer units than
+// UTF-8 has bytes, up to a third for Korean).
+void AppendWidePiece(std::wstring& out, std::string_view bytes);
 
 // A lone surrogate cannot be expressed in UTF-8 and is written as U+FFFD.
 std::string FromWide(std::wstring_view text);

@@ -8,6 +8,7 @@
 #include "i18n/language.h"
 #include "model/file_io.h"
 #include "model/json.h"
+#include "model/utf8.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -232,6 +233,41 @@ TEST_F(ProjectFileTest, BothReadersTakeTheFirstMemberOfAName) {
   EXPECT_TRUE(p.entries[0].tags.empty());
   EXPECT_EQ(p.lastAiSession.source, kAiSourceChat);
   EXPECT_EQ(p.color, INT32_MIN);
+}
+
+// The bytes reader decodes each string on its own; what it declines (a byte-order mark
+// between tokens, a broken document) still reads, or fails, as the decoded text does.
+TEST_F(ProjectFileTest, ReadingTheBytesMatchesReadingTheDecodedText) {
+  const struct {
+    const char* bytes;
+    bool straight;  // read without the decoded text
+  } cases[] = {
+      {"{\"projects\": [{\"id\": 1, \"title\": \"\xED\x95\x9C\xF0\x9F\x93\x8A\\r\\n\xE2\x80\x94\\u00e9\\\"x\"}]}", true},
+      {"{\"projects\": [{\"title\": \"bad \xC3\" , \"location\": \"\xE0\x80\\n\xF4\x90\x80\x80\xED\xA0\x80\xFF\"}]}", true},
+      {"{\"projects\": [{\"id\": 2, \"entries\": [{\"date\": \"2024-01-02\", \"tags\": [\"\xEC\x9E\x91\xEC\x97\x85\", \"A B\", \"#x\"],"
+       " \"text\": \"\xEA\xB0\x80\\t\xEB\x82\x98\"}]}]}", true},
+      {"{\"projects\":\xEF\xBB\xBF[{\"id\": 3}]}", false},
+      {"\xEF\xBB\xBF{\"projects\": []}", false},
+      {"{\"projects\": [{\"id\": 4, \"title\": \"\xED\x95\x9C]}", false},
+  };
+  for (const auto& c : cases) {
+    const std::string bytes = c.bytes;
+    std::vector<Project> direct, decoded;
+    std::wstring directError, decodedError;
+    EXPECT_EQ(projectfile::ReadProjectsFastUtf8(bytes, direct), c.straight) << bytes;
+    const bool read = projectfile::ProjectsFromBytes(bytes, direct, directError);
+    EXPECT_EQ(projectfile::ProjectsFromText(utf8::ToWide(bytes), decoded, decodedError), read) << bytes;
+    EXPECT_TRUE(direct == decoded) << bytes;
+    EXPECT_EQ(directError, decodedError) << bytes;
+  }
+  // The decoded strings themselves, checked by hand once.
+  std::vector<Project> projects;
+  std::wstring error;
+  ASSERT_TRUE(projectfile::ProjectsFromBytes(cases[0].bytes, projects, error));
+  EXPECT_EQ(projects[0].title, L"\xD55C\xD83D\xDCCA\r\n\x2014\x00E9\"x");
+  ASSERT_TRUE(projectfile::ProjectsFromBytes(cases[1].bytes, projects, error));
+  EXPECT_EQ(projects[0].title, L"bad \xFFFD");
+  EXPECT_EQ(projects[0].location, L"\xFFFD\xFFFD\n\xFFFD\xFFFD\xFFFD\xFFFD\xFFFD\xFFFD\xFFFD\xFFFD");
 }
 
 TEST_F(ProjectFileTest, ReadProjectsDoesNotRepairIdsOrColours) {
