@@ -18,31 +18,12 @@
 #include "support/environment_scope.h"
 #include "support/paths.h"
 #include "support/eventually.h"
+#include "support/log_text.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 using testpaths::Eventually;
-
-std::string Escape(const std::wstring& path) {
-  std::string out;
-  for (char c : utf8::FromWide(path)) out += c == '\\' ? std::string("\\\\") : std::string(1, c);
-  return out;
-}
-
-std::string UtcNow(int secondsAgo) {
-  FILETIME ft;
-  GetSystemTimeAsFileTime(&ft);
-  ULARGE_INTEGER t{{ft.dwLowDateTime, ft.dwHighDateTime}};
-  t.QuadPart -= static_cast<ULONGLONG>(secondsAgo) * 10000000ULL;
-  ft = {t.LowPart, t.HighPart};
-  SYSTEMTIME st;
-  FileTimeToSystemTime(&ft, &st);
-  char text[40];
-  std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02u.000Z", st.wYear, st.wMonth, st.wDay, st.wHour,
-                st.wMinute, st.wSecond);
-  return text;
-}
 
 // Milliseconds since 1970, as VS Code Chat stamps its requests.
 std::string EpochMsNow(int secondsAgo) {
@@ -149,16 +130,16 @@ TEST(EndToEnd, CodexConversationIsFiledOnceWhileItIsWritten) {
   EnvironmentScope codexHome(L"CODEX_HOME", home);
   EnvironmentScope profile(L"USERPROFILE", root.path());
 
-  Append(log, R"({"timestamp":")" + UtcNow(60) +
-                  R"(","type":"session_meta","payload":{"id":"019e","cwd":")" + Escape(work) +
+  Append(log, R"({"timestamp":")" + testpaths::UtcStamp(60) +
+                  R"(","type":"session_meta","payload":{"id":"019e","cwd":")" + testpaths::JsonPath(work) +
                   R"(","originator":"codex_vscode","cli_version":"0.104.0","source":"vscode"}})");
-  Append(log, R"({"timestamp":")" + UtcNow(50) +
+  Append(log, R"({"timestamp":")" + testpaths::UtcStamp(50) +
                   R"(","type":"event_msg","payload":{"type":"user_message","message":"빌드를 고쳐 줘\n테스트도 돌려 줘","images":[],"local_images":[")" +
-                  Escape(image) + R"("]}})");
-  Append(log, R"({"timestamp":")" + UtcNow(50) + R"(","type":"turn_context","payload":{"cwd":")" + Escape(work) +
+                  testpaths::JsonPath(image) + R"("]}})");
+  Append(log, R"({"timestamp":")" + testpaths::UtcStamp(50) + R"(","type":"turn_context","payload":{"cwd":")" + testpaths::JsonPath(work) +
                   R"(","model":"gpt-5.3-codex"}})");
-  Append(log, Twin(UtcNow(40), "링크 순서를 바로잡았습니다.", "final_answer"));
-  Append(log, R"({"timestamp":")" + UtcNow(40) +
+  Append(log, Twin(testpaths::UtcStamp(40), "링크 순서를 바로잡았습니다.", "final_answer"));
+  Append(log, R"({"timestamp":")" + testpaths::UtcStamp(40) +
                   R"(","type":"event_msg","payload":{"type":"agent_message","message":"링크 순서를 바로잡았습니다."}})");
 
   Started tavrilo = StartTavrilo(projectFile);
@@ -166,9 +147,9 @@ TEST(EndToEnd, CodexConversationIsFiledOnceWhileItIsWritten) {
   EXPECT_TRUE(Eventually([&] { return SavedKeys(projectFile).size() == 2; })) << "prompt and reply filed";
 
   // A line appended while the program runs is picked up too.
-  Append(log, R"({"timestamp":")" + UtcNow(30) +
+  Append(log, R"({"timestamp":")" + testpaths::UtcStamp(30) +
                   R"(","type":"event_msg","payload":{"type":"agent_message","message":"테스트도 통과합니다."}})");
-  Append(log, Twin(UtcNow(30), "테스트도 통과합니다.", "commentary"));
+  Append(log, Twin(testpaths::UtcStamp(30), "테스트도 통과합니다.", "commentary"));
   EXPECT_TRUE(Eventually([&] { return SavedKeys(projectFile).size() == 3; })) << "the appended reply filed";
   Stop(tavrilo);
 
@@ -244,11 +225,11 @@ TEST(EndToEnd, EverySourceIsFiledUnderItsProjectOnce) {
 
   // Codex.
   const std::wstring codexLog = folder(L"codex\\sessions\\2026\\12") + L"\\rollout-1.jsonl";
-  Append(codexLog, R"({"timestamp":")" + UtcNow(60) + R"(","type":"session_meta","payload":{"id":"codex-1","cwd":")" +
-                       Escape(codexWork) + R"(","originator":"codex_vscode","source":"vscode","model":"gpt-5-codex"}})");
-  Append(codexLog, R"({"timestamp":")" + UtcNow(50) +
+  Append(codexLog, R"({"timestamp":")" + testpaths::UtcStamp(60) + R"(","type":"session_meta","payload":{"id":"codex-1","cwd":")" +
+                       testpaths::JsonPath(codexWork) + R"(","originator":"codex_vscode","source":"vscode","model":"gpt-5-codex"}})");
+  Append(codexLog, R"({"timestamp":")" + testpaths::UtcStamp(50) +
                        R"(","type":"event_msg","payload":{"type":"user_message","message":"Codex에게 묻기","client_id":"c1"}})");
-  Append(codexLog, R"({"timestamp":")" + UtcNow(40) +
+  Append(codexLog, R"({"timestamp":")" + testpaths::UtcStamp(40) +
                        R"(","type":"event_msg","payload":{"type":"agent_message","message":"Codex의 답","phase":"final_answer"}})");
 
   // VS Code Chat: a session of a workspace whose folder workspace.json names.
@@ -265,22 +246,22 @@ TEST(EndToEnd, EverySourceIsFiledUnderItsProjectOnce) {
 
   // Claude Code, run from VS Code.
   const std::wstring claudeLog = folder(L"claude\\projects\\work-claude") + L"\\claude-1.jsonl";
-  Append(claudeLog, R"({"type":"user","uuid":"cu1","sessionId":"claude-1","cwd":")" + Escape(claudeWork) +
-                        R"(","timestamp":")" + UtcNow(50) +
+  Append(claudeLog, R"({"type":"user","uuid":"cu1","sessionId":"claude-1","cwd":")" + testpaths::JsonPath(claudeWork) +
+                        R"(","timestamp":")" + testpaths::UtcStamp(50) +
                         R"(","entrypoint":"claude-vscode","message":{"role":"user","content":"Claude에게 묻기"}})");
-  Append(claudeLog, R"({"type":"assistant","uuid":"ca1","sessionId":"claude-1","cwd":")" + Escape(claudeWork) +
-                        R"(","timestamp":")" + UtcNow(40) +
+  Append(claudeLog, R"({"type":"assistant","uuid":"ca1","sessionId":"claude-1","cwd":")" + testpaths::JsonPath(claudeWork) +
+                        R"(","timestamp":")" + testpaths::UtcStamp(40) +
                         R"(","message":{"role":"assistant","model":"claude-sonnet-4-5","content":[{"type":"text","text":"Claude의 답"}]}})");
 
   // Copilot, a session VS Code's agent host ran (its database maps it to the chat's owner).
   const std::string copilotId = "3c4d5e6f-0a1b-4c2d-8e9f-0a1b2c3d4e5f";
   const std::string owner = "7a7b7c7d-0a1b-4c2d-8e9f-0a1b2c3d4e5f";
   const std::wstring copilotLog = folder((L"copilot\\session-state\\" + utf8::ToWide(copilotId)).c_str()) + L"\\events.jsonl";
-  Append(copilotLog, R"({"type":"session.start","id":"e0","timestamp":")" + UtcNow(60) + R"(","data":{"sessionId":")" +
-                         copilotId + R"(","context":{"cwd":")" + Escape(copilotWork) + R"("},"selectedModel":"gpt-5-mini"}})");
-  Append(copilotLog, R"({"type":"user.message","id":"u1","timestamp":")" + UtcNow(50) +
+  Append(copilotLog, R"({"type":"session.start","id":"e0","timestamp":")" + testpaths::UtcStamp(60) + R"(","data":{"sessionId":")" +
+                         copilotId + R"(","context":{"cwd":")" + testpaths::JsonPath(copilotWork) + R"("},"selectedModel":"gpt-5-mini"}})");
+  Append(copilotLog, R"({"type":"user.message","id":"u1","timestamp":")" + testpaths::UtcStamp(50) +
                          R"(","data":{"content":"Copilot에게 묻기","interactionId":"i1"}})");
-  Append(copilotLog, R"({"type":"assistant.message","id":"a1","timestamp":")" + UtcNow(40) +
+  Append(copilotLog, R"({"type":"assistant.message","id":"a1","timestamp":")" + testpaths::UtcStamp(40) +
                          R"(","data":{"content":"Copilot의 답","interactionId":"i1"}})");
   folder(L"AppData\\Roaming\\Code\\User\\globalStorage");
   ASSERT_TRUE(testsqlite::CreateDatabase(root / L"AppData\\Roaming\\Code\\User\\globalStorage\\agent-host.db",

@@ -11,61 +11,23 @@
 #include "model/project_file.h"
 #include "model/utf8.h"
 #include "resources/command_ids.h"
+#include "support/environment_scope.h"
 #include "support/eventually.h"
+#include "support/log_text.h"
 
 namespace {
 
 using apptest::MainWindowTest;
 using testpaths::Eventually;
 
-class ScopedVariable {
- public:
-  ScopedVariable(const wchar_t* name, const std::wstring& value) : name_(name) {
-    wchar_t old[32768];
-    DWORD n = GetEnvironmentVariableW(name, old, 32768);
-    had_ = n > 0 && n < 32768;
-    if (had_) old_.assign(old, n);
-    SetEnvironmentVariableW(name, value.c_str());
-  }
-  ~ScopedVariable() { SetEnvironmentVariableW(name_, had_ ? old_.c_str() : nullptr); }
-  ScopedVariable(const ScopedVariable&) = delete;
-  ScopedVariable& operator=(const ScopedVariable&) = delete;
-
- private:
-  const wchar_t* name_;
-  bool had_ = false;
-  std::wstring old_;
-};
-
-std::string Escaped(const std::wstring& path) {
-  std::string out;
-  for (char c : utf8::FromWide(path)) out += c == '\\' ? std::string("\\\\") : std::string(1, c);
-  return out;
-}
-
-// A moment of the last minute, so that no record falls before the since date (today).
-std::string Stamp(int secondsAgo) {
-  FILETIME ft;
-  GetSystemTimeAsFileTime(&ft);
-  ULARGE_INTEGER t{{ft.dwLowDateTime, ft.dwHighDateTime}};
-  t.QuadPart -= static_cast<ULONGLONG>(secondsAgo) * 10000000ULL;
-  ft = {t.LowPart, t.HighPart};
-  SYSTEMTIME st;
-  FileTimeToSystemTime(&ft, &st);
-  char text[40];
-  std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02u.000Z", st.wYear, st.wMonth, st.wDay, st.wHour,
-                st.wMinute, st.wSecond);
-  return text;
-}
-
 std::string SessionLine(int session, const std::wstring& cwd) {
-  return R"({"timestamp":")" + Stamp(0) + R"(","type":"session_meta","payload":{"id":"s)" + std::to_string(session) +
-         R"(","cwd":")" + Escaped(cwd) + R"(","originator":"codex_vscode","model":"gpt-5-codex"}})"
+  return R"({"timestamp":")" + testpaths::UtcStamp(0) + R"(","type":"session_meta","payload":{"id":"s)" + std::to_string(session) +
+         R"(","cwd":")" + testpaths::JsonPath(cwd) + R"(","originator":"codex_vscode","model":"gpt-5-codex"}})"
          "\n";
 }
 
 std::string PromptLine(int n) {
-  return R"({"timestamp":")" + Stamp(n % 60) +
+  return R"({"timestamp":")" + testpaths::UtcStamp(n % 60) +
          R"(","type":"event_msg","payload":{"type":"user_message","message":"prompt )" + std::to_string(n) +
          R"(","client_id":"c)" + std::to_string(n) + R"(","images":[],"local_images":[]}})"
          "\n";
@@ -73,7 +35,7 @@ std::string PromptLine(int n) {
 
 // The turn's model, which Codex writes after the prompt.
 std::string TurnLine(const std::wstring& cwd) {
-  return R"({"timestamp":")" + Stamp(0) + R"(","type":"turn_context","payload":{"cwd":")" + Escaped(cwd) +
+  return R"({"timestamp":")" + testpaths::UtcStamp(0) + R"(","type":"turn_context","payload":{"cwd":")" + testpaths::JsonPath(cwd) +
          R"(","model":"gpt-5-codex"}})"
          "\n";
 }
@@ -93,7 +55,8 @@ TEST_F(MainSyncRestartTest, AfterFiveThousandFiledRecordsANewPromptIsFiledWithin
   const std::wstring day = root / L"codex\\sessions\\2026\\12\\08";
   std::filesystem::create_directories(std::filesystem::path(work));
   std::filesystem::create_directories(std::filesystem::path(day));
-  ScopedVariable codexHome(L"CODEX_HOME", root / L"codex");
+  testpaths::EnvironmentScope environment;
+  environment.Set(L"CODEX_HOME", root / L"codex");
 
   Project project;
   project.title = L"work";
