@@ -30,22 +30,25 @@ void MainWindow::ApplyFilter() {
   filter_ = projectlist::MakeFilter(WindowText(child(kSearchBoxId)), item);
   selectedProjectId_ = projectlist::KeptSelection(document_, selectedProjectId_, filter_);
   calendar::SetSelectedProject(calendar_, selectedProjectId_);
-  calendar::SetFilter(calendar_, filter_.searchText, filter_.categoryFilter);
-  calendar::RebuildDayIndex(calendar_);
-  RefreshLists();
+  // One pass of the search over the document serves the calendar and both lists.
+  std::vector<char> matches = projectlist::MatchAll(document_, filter_);
+  calendar::SetFilter(calendar_, filter_.searchText, filter_.categoryFilter, matches);
+  FillLists(matches);
   size_t rows = SendMessageW(child(kActiveListId), LB_GETCOUNT, 0, 0) +
                 SendMessageW(child(kCompletedListId), LB_GETCOUNT, 0, 0);
   statusMessage_ = projectlist::FilterStatusText(filter_, rows);
   RefreshStatusBar();
 }
 
-void MainWindow::RefreshLists() {
+void MainWindow::RefreshLists() { FillLists(projectlist::MatchAll(document_, filter_)); }
+
+void MainWindow::FillLists(const std::vector<char>& matches) {
   int32_t kept = projectlist::KeptSelection(document_, selectedProjectId_, filter_);
   if (kept != selectedProjectId_) {
     selectedProjectId_ = kept;
     if (calendar_) calendar::SetSelectedProject(calendar_, 0);
   }
-  projectlist::Lists lists = projectlist::BuildLists(document_, filter_);
+  projectlist::Lists lists = projectlist::BuildLists(document_, matches);
   projectlist::FillList(child(kActiveListId), lists.active, document_, selectedProjectId_,
                         projectlist::EmptyListText(projectlist::kActiveList, filter_));
   projectlist::FillList(child(kCompletedListId), lists.completed, document_, selectedProjectId_,

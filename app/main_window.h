@@ -181,6 +181,8 @@ class MainWindow : public kit::BaseWindow<MainWindow> {
   bool FocusRing(bool backwards);
   void ReplaceDocument(ProjectDocument document, const std::wstring& path, const wchar_t* status);
   void RefreshLists();
+  // Refills both lists from the filter's verdict over the document.
+  void FillLists(const std::vector<char>& matches);
   void RefreshAfterDocumentChange();
   void SetStatusMessage(const wchar_t* korean);
   void RefreshTitle();

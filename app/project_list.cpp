@@ -41,10 +41,19 @@ Filter MakeFilter(std::wstring_view searchText, int categoryItem) {
   return filter;
 }
 
+std::vector<char> MatchAll(const ProjectDocument& document, const Filter& filter) {
+  return ProjectSearch(filter.searchText, filter.categoryFilter).MatchAll(document.projects);
+}
+
 Lists BuildLists(const ProjectDocument& document, const Filter& filter) {
+  return BuildLists(document, MatchAll(document, filter));
+}
+
+Lists BuildLists(const ProjectDocument& document, const std::vector<char>& matches) {
   std::vector<const Project*> active, completed;
-  for (const Project& project : document.projects) {
-    if (!Matches(project, filter)) continue;
+  for (size_t i = 0; i < document.projects.size() && i < matches.size(); ++i) {
+    if (matches[i] == 0) continue;
+    const Project& project = document.projects[i];
     (project.completed ? completed : active).push_back(&project);
   }
   projectorder::SortActive(active);

@@ -41,6 +41,11 @@ struct Lists {
 };
 
 Lists BuildLists(const ProjectDocument& document, const Filter& filter);
+// The same from the filter's verdict, one per project in document order (a missing
+// verdict leaves the project out).
+Lists BuildLists(const ProjectDocument& document, const std::vector<char>& matches);
+// The filter's verdict over the document, for BuildLists and the calendar alike.
+std::vector<char> MatchAll(const ProjectDocument& document, const Filter& filter);
 
 // The selection that survives a refill: the id while its project exists and matches the
 // filter, otherwise 0.

@@ -374,15 +374,11 @@ std::vector<std::wstring> Project::AllTags() const {
 }
 
 bool Project::MatchesSearch(std::wstring_view query, int categoryFilter) const {
-  if (categoryFilter >= 0 && categoryFilter != NormalizedCategory(category)) return false;
-  std::wstring lowerQuery = LowerCase(query);
+  return ProjectSearch(query, categoryFilter).Matches(*this);
+}
 
-  struct Word {
-    std::wstring_view text;
-    bool tagOnly;
-    bool satisfied;
-  };
-  std::vector<Word> words;
+ProjectSearch::ProjectSearch(std::wstring_view query, int categoryFilter) : categoryFilter_(categoryFilter) {
+  std::wstring lowerQuery = LowerCase(query);
   size_t pos = 0;
   while (pos < lowerQuery.size()) {
     while (pos < lowerQuery.size() && std::iswspace(lowerQuery[pos])) ++pos;
@@ -394,23 +390,27 @@ bool Project::MatchesSearch(std::wstring_view query, int categoryFilter) const {
     bool tagWord = word.front() == L'#';
     if (tagWord) word.remove_prefix(1);
     if (word.empty()) continue;
-    words.push_back({word, tagWord, false});
+    words_.push_back({std::wstring(word), tagWord});
   }
+}
 
-  size_t open = words.size();
+bool ProjectSearch::Matches(const Project& project) const {
+  if (categoryFilter_ >= 0 && categoryFilter_ != NormalizedCategory(project.category)) return false;
+  size_t open = words_.size();
   if (open == 0) return true;
+  std::vector<char> found(words_.size(), 0);
   std::wstring lowered;
-  LowerInto(lowered, title);
-  for (Word& w : words) {
-    if (!w.tagOnly && lowered.find(w.text) != std::wstring::npos) {
-      w.satisfied = true;
+  LowerInto(lowered, project.title);
+  for (size_t i = 0; i < words_.size(); ++i) {
+    if (!words_[i].tagOnly && lowered.find(words_[i].text) != std::wstring::npos) {
+      found[i] = 1;
       --open;
     }
   }
 
   // Every word left must be found in some tag. Walking the entries' tags directly finds
   // the same as walking All tags: its case-insensitive duplicates lower-case alike.
-  for (const auto& entry : entries) {
+  for (const auto& entry : project.entries) {
     for (const auto& tag : entry.tags) {
       if (open == 0) return true;
       std::wstring_view text = tag;
@@ -427,15 +427,21 @@ bool Project::MatchesSearch(std::wstring_view query, int categoryFilter) const {
           break;
       }
       if (text.empty()) continue;
-      for (Word& w : words) {
-        if (!w.satisfied && text.find(w.text) != std::wstring_view::npos) {
-          w.satisfied = true;
+      for (size_t i = 0; i < words_.size(); ++i) {
+        if (!found[i] && text.find(words_[i].text) != std::wstring_view::npos) {
+          found[i] = 1;
           --open;
         }
       }
     }
   }
   return open == 0;
+}
+
+std::vector<char> ProjectSearch::MatchAll(const std::vector<Project>& projects) const {
+  std::vector<char> matches(projects.size(), 0);
+  for (size_t i = 0; i < projects.size(); ++i) matches[i] = Matches(projects[i]) ? 1 : 0;
+  return matches;
 }
 
 std::wstring Project::LatestRequestText() const {

@@ -81,11 +81,32 @@ struct Project {
   Date EffectiveEnd() const;
   bool SpansDate(const Date& date) const;
   std::vector<std::wstring> AllTags() const;
-  // A negative category filter admits every category.
+  // A negative category filter admits every category. To try one query against many
+  // projects, ProjectSearch reads it once.
   bool MatchesSearch(std::wstring_view query, int categoryFilter) const;
   std::wstring LatestRequestText() const;
 
   friend bool operator==(const Project&, const Project&) = default;
+};
+
+// A search box's text and a category choice, read once and then tried against many
+// projects: every word must be in the title or in a tag, a word starting with '#' only
+// in a tag, ignoring case.
+class ProjectSearch {
+ public:
+  // A negative category filter admits every category.
+  ProjectSearch(std::wstring_view query, int categoryFilter);
+  bool Matches(const Project& project) const;
+  // One flag per project, in the same order.
+  std::vector<char> MatchAll(const std::vector<Project>& projects) const;
+
+ private:
+  struct Word {
+    std::wstring text;
+    bool tagOnly = false;
+  };
+  std::vector<Word> words_;
+  int categoryFilter_ = -1;
 };
 
 // "personal", "internal", "external" as the project file names them.

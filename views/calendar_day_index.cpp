@@ -19,8 +19,7 @@ bool DayOrderLess(const DayOrderKey& a, const DayOrderKey& b) {
   return a.id < b.id;
 }
 
-DayIndexResult BuildDayIndex(const std::vector<Project>& projects, std::wstring_view filterText,
-                             int filterCategory) {
+DayIndexResult BuildDayIndex(const std::vector<Project>& projects) {
   DayIndexResult result;
   result.facts.resize(projects.size());
   std::vector<DayOrderKey> keys(projects.size());
@@ -29,13 +28,11 @@ DayIndexResult BuildDayIndex(const std::vector<Project>& projects, std::wstring_
   for (size_t i = 0; i < projects.size(); ++i) {
     const Project& project = projects[i];
     ProjectFacts& facts = result.facts[i];
-    facts.matches = project.MatchesSearch(filterText, filterCategory);
     Date start = project.EffectiveStart(), end = project.EffectiveEnd();
     if (dates::IsValid(start) && dates::IsValid(end)) {
       facts.spanStart = dates::DayNumber(start);
       facts.spanEnd = dates::DayNumber(end);
     }
-    if (!facts.matches) continue;
     keys[i] = DayOrderKeyOf(project);
 
     days.clear();

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -24,10 +23,9 @@ DayOrderKey DayOrderKeyOf(const Project& project);
 // Active before completed, then the earlier start, then the lower id.
 bool DayOrderLess(const DayOrderKey& a, const DayOrderKey& b);
 
-// Per project, what painting asks about again and again: whether it passes the filter
-// and its effective period as day numbers (spanStart > spanEnd when it has none).
+// Per project, what painting asks about again and again: its effective period as day
+// numbers (spanStart > spanEnd when it has none).
 struct ProjectFacts {
-  bool matches = false;
   int32_t spanStart = 1;
   int32_t spanEnd = 0;
 };
@@ -37,9 +35,9 @@ struct DayIndexResult {
   std::vector<ProjectFacts> facts;  // one per project, in document order
 };
 
-// Every project passing the search filter is listed once on each distinct valid day
-// among its start, its end and its entries.
-DayIndexResult BuildDayIndex(const std::vector<Project>& projects, std::wstring_view filterText,
-                             int filterCategory);
+// Every project is listed once on each distinct valid day among its start, its end and
+// its entries. The index ignores the search filter, which is applied when a day is read:
+// a keystroke in the search box then costs one pass of the search, not a rebuild.
+DayIndexResult BuildDayIndex(const std::vector<Project>& projects);
 
 }  // namespace calendar

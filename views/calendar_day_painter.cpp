@@ -89,19 +89,17 @@ void PaintEmptyDay(const PaintContext& ctx, const RECT& area, int contentTop) {
 }
 
 // Projects that run through the day without a record on it, in document order.
-std::vector<const Project*> SpanningProjects(const CalendarView& view, const std::vector<int>* recorded,
+std::vector<const Project*> SpanningProjects(const CalendarView& view, const std::vector<int>& recorded,
                                              int32_t day) {
   std::vector<const Project*> spanning;
   if (view.document == nullptr) return spanning;
   size_t count = std::min(view.document->projects.size(), view.facts.size());
   std::vector<char> listed(count, 0);
-  if (recorded != nullptr) {
-    for (int position : *recorded) {
-      if (position >= 0 && static_cast<size_t>(position) < count) listed[static_cast<size_t>(position)] = 1;
-    }
+  for (int position : recorded) {
+    if (position >= 0 && static_cast<size_t>(position) < count) listed[static_cast<size_t>(position)] = 1;
   }
   for (size_t i = 0; i < count; ++i) {
-    if (listed[i] || !view.facts[i].matches || !SpansDay(view, static_cast<int>(i), day)) continue;
+    if (listed[i] || !MatchesFilter(view, static_cast<int>(i)) || !SpansDay(view, static_cast<int>(i), day)) continue;
     spanning.push_back(&view.document->projects[i]);
   }
   return spanning;
@@ -169,9 +167,8 @@ void PaintDayView(CalendarView& view, const PaintContext& ctx, const RECT& area)
 
   const int contentTop = area.top + ctx.S(kContentTop);
   view.visibleHeight = std::max(0, static_cast<int>(area.bottom) - contentTop);
-  const std::vector<int>* recordedList = DayList(view, day);
   std::vector<const Project*> recorded = DayProjects(view, day);
-  std::vector<const Project*> spanning = SpanningProjects(view, recordedList, day);
+  std::vector<const Project*> spanning = SpanningProjects(view, DayPositions(view, day), day);
   if (recorded.empty() && spanning.empty()) {
     view.scrollOffset = 0;
     view.contentHeight = 0;

@@ -26,16 +26,21 @@ void Notify(CalendarView& view, UINT code, const Date& date, int32_t projectId, 
 }
 
 void RebuildDayIndex(CalendarView& view) {
-  static const std::vector<Project> kNoProjects;
-  const std::vector<Project>& projects = view.document != nullptr ? view.document->projects : kNoProjects;
-  DayIndexResult index = BuildDayIndex(projects, view.filterText, view.filterCategory);
+  DayIndexResult index = BuildDayIndex(ProjectsOf(view));
   view.dayIndex = std::move(index.days);
   view.facts = std::move(index.facts);
+  SetMatches(view, ProjectSearch(view.filterText, view.filterCategory).MatchAll(ProjectsOf(view)));
+}
+
+void SetMatches(CalendarView& view, std::vector<char> matches) {
+  const std::vector<Project>& projects = ProjectsOf(view);
+  view.matches = std::move(matches);
+  view.matches.resize(projects.size(), 0);
   if (view.selectedProjectId != 0) {
     bool keep = false;
     for (size_t i = 0; i < projects.size(); ++i) {
       if (projects[i].id == view.selectedProjectId) {
-        keep = view.facts[i].matches;
+        keep = view.matches[i] != 0;
         break;
       }
     }

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "views/calendar_state.h"
 #include "views/calendar_view.h"
 
@@ -14,6 +16,8 @@ void Invalidate(CalendarView& view);
 void Notify(CalendarView& view, UINT code, const Date& date, int32_t projectId = 0, POINT point = {});
 
 void RebuildDayIndex(CalendarView& view);
+// The filter's verdict per project, in document order; drops a selection it excludes.
+void SetMatches(CalendarView& view, std::vector<char> matches);
 void SetViewMode(CalendarView& view, int mode);
 void GoToDate(CalendarView& view, const Date& date);
 void SelectDate(CalendarView& view, const Date& date);

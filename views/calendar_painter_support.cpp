@@ -22,19 +22,20 @@ SelectionSpan SelectedSpan(const CalendarView& view) {
   return span;
 }
 
-const std::vector<int>* DayList(const CalendarView& view, int32_t dayNumber) {
+std::vector<int> DayPositions(const CalendarView& view, int32_t dayNumber) {
+  std::vector<int> positions;
   auto found = view.dayIndex.find(dayNumber);
-  if (found == view.dayIndex.end() || found->second.empty()) return nullptr;
-  return &found->second;
+  if (found == view.dayIndex.end()) return positions;
+  for (int position : found->second) {
+    if (MatchesFilter(view, position)) positions.push_back(position);
+  }
+  return positions;
 }
 
 std::vector<const Project*> DayProjects(const CalendarView& view, int32_t dayNumber) {
   std::vector<const Project*> projects;
-  if (const std::vector<int>* list = DayList(view, dayNumber)) {
-    projects.reserve(list->size());
-    for (int position : *list) {
-      if (const Project* project = ProjectAt(view, position)) projects.push_back(project);
-    }
+  for (int position : DayPositions(view, dayNumber)) {
+    if (const Project* project = ProjectAt(view, position)) projects.push_back(project);
   }
   return projects;
 }

@@ -28,8 +28,8 @@ struct SelectionSpan {
 };
 SelectionSpan SelectedSpan(const CalendarView& view);
 
-// The day's projects in display order; null when it has none.
-const std::vector<int>* DayList(const CalendarView& view, int32_t dayNumber);
+// Positions of the day's projects passing the filter, in display order.
+std::vector<int> DayPositions(const CalendarView& view, int32_t dayNumber);
 // The same as projects, leaving out positions the document no longer has.
 std::vector<const Project*> DayProjects(const CalendarView& view, int32_t dayNumber);
 bool IsHovered(const CalendarView& view, int32_t projectId, int32_t dayNumber);

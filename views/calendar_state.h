@@ -27,8 +27,9 @@ struct CalendarView {
   int32_t selectedProjectId = 0;
   std::wstring filterText;
   int filterCategory = -1;
-  DayIndex dayIndex;
+  DayIndex dayIndex;                // every project, whatever the filter
   std::vector<ProjectFacts> facts;  // built with dayIndex, one per project
+  std::vector<char> matches;        // one per project: passes the filter
 
   std::vector<HitRegion> hitRegions;
   RECT buttonRects[kHeaderButtonCount] = {};
@@ -64,9 +65,13 @@ struct CalendarView {
 
 const kit::FontSet& FontsOf(const CalendarView& view);
 Date TodayOf(const CalendarView& view);
+// The document's projects; none without a document.
+const std::vector<Project>& ProjectsOf(const CalendarView& view);
 // The project at a dayIndex position, or null when the document changed under the index.
 const Project* ProjectAt(const CalendarView& view, int position);
 // The project's effective period as cached by the last index rebuild.
 bool SpansDay(const CalendarView& view, int position, int32_t dayNumber);
+// Whether the project at a dayIndex position passes the filter.
+bool MatchesFilter(const CalendarView& view, int position);
 
 }  // namespace calendar

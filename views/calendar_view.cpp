@@ -176,11 +176,18 @@ void SetSelectedProject(HWND view, int32_t projectId) {
   }
 }
 
-void SetFilter(HWND view, std::wstring_view text, int category) {
+void SetFilter(HWND view, std::wstring_view text, int category) { SetFilter(view, text, category, {}); }
+
+void SetFilter(HWND view, std::wstring_view text, int category, std::vector<char> matches) {
   if (CalendarView* state = ViewOf(view)) {
     state->filterText.assign(text);
     state->filterCategory = category;
+    // Another filter lists other cards: the day view starts again at the top.
     state->scrollOffset = 0;
+    const std::vector<Project>& projects = ProjectsOf(*state);
+    // Anything but one verdict per project is not about this document.
+    if (matches.size() != projects.size()) matches = ProjectSearch(text, category).MatchAll(projects);
+    SetMatches(*state, std::move(matches));
   }
 }
 
@@ -225,8 +232,7 @@ bool IsDateInView(HWND view, const Date& date) {
 std::vector<int> ProjectsOnDay(HWND view, const Date& date) {
   const CalendarView* state = ViewOf(view);
   if (state == nullptr || !dates::IsValid(date)) return {};
-  const std::vector<int>* list = DayList(*state, dates::DayNumber(date));
-  return list != nullptr ? *list : std::vector<int>{};
+  return DayPositions(*state, dates::DayNumber(date));
 }
 
 int GetViewMode(HWND view) {

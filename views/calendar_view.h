@@ -47,11 +47,14 @@ bool RegisterCalendarViewClass(HINSTANCE instance);
 HWND CreateCalendarView(HWND parent, const ProjectDocument* document, const kit::FontSet* fonts,
                         const Date& today);
 
-// After every change of the document or of the filter, and after loading a file.
+// After every change of the document and after loading a file.
 void RebuildDayIndex(HWND view);
 void SetSelectedProject(HWND view, int32_t projectId);  // 0 clears
-// Takes effect with the next RebuildDayIndex.
+// Applies the search filter at once and drops a selection it excludes. Matches, when
+// given, are the filter's verdict over the document as it is now, one per project (the
+// main window computes them once for its lists and the calendar alike).
 void SetFilter(HWND view, std::wstring_view text, int category);
+void SetFilter(HWND view, std::wstring_view text, int category, std::vector<char> matches);
 void SetViewMode(HWND view, int mode);  // 0 day, 1 week, 2 month, 3 year
 void Previous(HWND view);
 void Next(HWND view);

@@ -71,8 +71,8 @@ void PaintTileDay(YearPaint& paint, const RECT& cell, const Date& date) {
   bool today = date == ctx.today;
   if (today) {
     FillCircle(ctx, cx, cy, r, color::kAccent);
-  } else if (const std::vector<int>* list = DayList(paint.view, day)) {
-    if (const Project* first = ProjectAt(paint.view, list->front())) {
+  } else if (std::vector<int> list = DayPositions(paint.view, day); !list.empty()) {
+    if (const Project* first = ProjectAt(paint.view, list.front())) {
       kit::PaletteColor colors = ProjectColors(*first);
       FillCircle(ctx, cx, cy, r, colors.light);
       FillCircle(ctx, cx, cy + r - ctx.S(kMarkRadius), static_cast<float>(ctx.S(kMarkRadius)), colors.main);

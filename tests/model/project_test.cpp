@@ -232,6 +232,32 @@ TEST(ProjectSearch, WordsAcrossEntriesAndUnusualTags) {
   EXPECT_EQ(LowerCase(L"ABC Ärger 회의 ДИЗАЙН"), L"abc ärger 회의 дизайн");
 }
 
+TEST(ProjectSearch, OneQueryOverManyProjectsJudgesEachAlone) {
+  // A query read once is tried against every project of the document: what one project
+  // satisfied must not carry over to the next.
+  auto make = [](const wchar_t* title, std::vector<std::wstring> tags, int32_t category) {
+    Project p;
+    p.title = title;
+    p.category = category;
+    p.entries = {At({2024, 1, 1})};
+    p.entries[0].tags = std::move(tags);
+    return p;
+  };
+  std::vector<Project> projects = {
+      make(L"Alpha launch", {L"beta"}, kCategoryPersonal),     // both words
+      make(L"Alpha only", {L"gamma"}, kCategoryPersonal),      // the title word alone
+      make(L"Nothing", {L"beta"}, kCategoryPersonal),          // the tag word alone
+      make(L"ALPHA", {L"x", L"BETA-2"}, kCategoryInternal),    // both, in another category
+      make(L"Alpha", {}, kCategoryPersonal),                   // no tags at all
+  };
+  EXPECT_EQ(ProjectSearch(L"alpha #beta", -1).MatchAll(projects), (std::vector<char>{1, 0, 0, 1, 0}));
+  EXPECT_EQ(ProjectSearch(L"alpha #beta", kCategoryPersonal).MatchAll(projects), (std::vector<char>{1, 0, 0, 0, 0}));
+  EXPECT_EQ(ProjectSearch(L"#beta #beta alpha alpha", -1).MatchAll(projects), (std::vector<char>{1, 0, 0, 1, 0}))
+      << "a repeated word is satisfied by one find";
+  EXPECT_EQ(ProjectSearch(L"  ", kCategoryInternal).MatchAll(projects), (std::vector<char>{0, 0, 0, 1, 0}));
+  EXPECT_TRUE(ProjectSearch(L"alpha", -1).MatchAll({}).empty());
+}
+
 TEST(ProjectSearch, CategoryFilter) {
   Project p;
   p.title = L"x";

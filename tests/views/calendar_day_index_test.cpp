@@ -22,14 +22,14 @@ TEST(CalendarDayIndex, ListsAProjectOncePerDayWhateverCoincides) {
   p.id = 1;
   projects.push_back(p);
 
-  auto index = calendar::BuildDayIndex(projects, L"", -1);
+  auto index = calendar::BuildDayIndex(projects);
   EXPECT_EQ(Day(index, day), (std::vector<int>{0}));
   EXPECT_EQ(Day(index, Date{2024, 5, 20}), (std::vector<int>{0}));
   EXPECT_TRUE(Day(index, Date{2024, 5, 15}).empty()) << "only recorded days are listed, not the whole period";
   EXPECT_EQ(index.days.size(), 2u);
 }
 
-TEST(CalendarDayIndex, SkipsInvalidDatesAndFilteredProjects) {
+TEST(CalendarDayIndex, SkipsInvalidDates) {
   std::vector<Project> projects(3);
   projects[0] = MakeProject(L"Quarterly report", Date{2023, 2, 29}, Date{1600, 12, 31}, 0);
   projects[0].entries = {MakeEntry(Date{2024, 4, 31}, L"bad"), MakeEntry(Date{2024, 4, 30}, L"good")};
@@ -37,19 +37,11 @@ TEST(CalendarDayIndex, SkipsInvalidDatesAndFilteredProjects) {
   projects[1] = MakeProject(L"Holiday photos", Date{2024, 4, 30}, Date{}, 1);
   projects[1].id = 2;
   projects[2] = MakeProject(L"Report archive", Date{2024, 4, 30}, Date{}, 2);
-  projects[2].category = kCategoryExternal;
   projects[2].id = 3;
 
-  auto all = calendar::BuildDayIndex(projects, L"", -1);
+  auto all = calendar::BuildDayIndex(projects);
   EXPECT_EQ(all.days.size(), 1u) << "the invalid start, end and entry dates list nothing";
   EXPECT_EQ(Day(all, Date{2024, 4, 30}), (std::vector<int>{0, 1, 2}));
-
-  auto searched = calendar::BuildDayIndex(projects, L"report", -1);
-  EXPECT_EQ(Day(searched, Date{2024, 4, 30}), (std::vector<int>{0, 2}));
-  EXPECT_FALSE(searched.facts[1].matches);
-
-  auto category = calendar::BuildDayIndex(projects, L"report", kCategoryExternal);
-  EXPECT_EQ(Day(category, Date{2024, 4, 30}), (std::vector<int>{2}));
 
   // The cached period is the effective one; without an end it is the start day alone.
   EXPECT_EQ(all.facts[1].spanStart, dates::DayNumber(Date{2024, 4, 30}));
@@ -60,10 +52,9 @@ TEST(CalendarDayIndex, AProjectWithoutDatesSpansNothing) {
   std::vector<Project> projects(1);
   projects[0].title = L"Someday";
   projects[0].id = 1;
-  auto index = calendar::BuildDayIndex(projects, L"", -1);
+  auto index = calendar::BuildDayIndex(projects);
   EXPECT_TRUE(index.days.empty());
   ASSERT_EQ(index.facts.size(), 1u);
-  EXPECT_TRUE(index.facts[0].matches);
   EXPECT_GT(index.facts[0].spanStart, index.facts[0].spanEnd);
 }
 
@@ -83,7 +74,7 @@ TEST(CalendarDayIndex, OrdersActiveFirstThenEarlierStartThenLowerId) {
   add(2, Date{2024, 3, 1}, false);  // 4: active, earlier start
   add(1, Date{}, true);             // 5: completed without a start
 
-  auto index = calendar::BuildDayIndex(projects, L"", -1);
+  auto index = calendar::BuildDayIndex(projects);
   EXPECT_EQ(Day(index, day), (std::vector<int>{3, 4, 2, 1, 5, 0}));
 }
 

@@ -365,15 +365,21 @@ TEST_F(CalendarViewTest, RebuildFollowsTheDocumentAndTheFilter) {
   SetSelectedProject(v, qa.id);
   EXPECT_EQ(GetSelectedProject(v), qa.id);
 
+  size_t unfiltered = ProjectsOnDay(v, Date{2026, 3, 18}).size();
+  ASSERT_GT(unfiltered, 1u);
   SetFilter(v, L"보고서", -1);
-  EXPECT_EQ(GetSelectedProject(v), qa.id) << "the filter applies at the next rebuild";
-  RebuildDayIndex(v);
-  EXPECT_EQ(GetSelectedProject(v), 0) << "a filtered-out selection is dropped";
+  EXPECT_EQ(GetSelectedProject(v), 0) << "a filtered-out selection is dropped at once";
   std::vector<int> day = ProjectsOnDay(v, Date{2026, 3, 18});
   ASSERT_EQ(day.size(), 1u);
   EXPECT_EQ(doc_.projects[static_cast<size_t>(day[0])].id, report.id);
+  RebuildDayIndex(v);
+  EXPECT_EQ(ProjectsOnDay(v, Date{2026, 3, 18}), day) << "a rebuild keeps the filter";
+  // A verdict that is not one per project is not trusted: the view searches itself.
+  SetFilter(v, L"보고서", -1, std::vector<char>(3, 1));
+  EXPECT_EQ(ProjectsOnDay(v, Date{2026, 3, 18}), day);
 
   SetFilter(v, L"", -1);
+  EXPECT_EQ(ProjectsOnDay(v, Date{2026, 3, 18}).size(), unfiltered);
   SetSelectedProject(v, report.id);
   int32_t removed = report.id;
   doc_.RemoveProject(removed);
