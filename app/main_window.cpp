@@ -13,6 +13,7 @@
 #include "app/shell_logic.h"
 #include "i18n/translate.h"
 #include "ui/kit/buttons.h"
+#include "ui/kit/child_windows.h"
 #include "ui/kit/colors.h"
 #include "ui/kit/draw.h"
 #include "ui/kit/gdi.h"
@@ -274,12 +275,7 @@ void MainWindow::LayOut() {
   layout_ = ComputeLayout(in);
   if (calendar_ == nullptr) return;
 
-  auto place = [&](int id, const RECT& r) {
-    if (HWND c = child(id)) {
-      SetWindowPos(c, nullptr, r.left, r.top, std::max<int>(r.right - r.left, 0), std::max<int>(r.bottom - r.top, 0),
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-  };
+  auto place = [&](int id, const RECT& r) { kit::PlaceChild(child(id), r); };
   place(kSearchBoxId, layout_.searchBox);
   place(kResetButtonId, layout_.resetButton);
   place(kCategoryBoxId, layout_.categoryBox);

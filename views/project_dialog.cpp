@@ -9,6 +9,7 @@
 #include "model/file_io.h"
 #include "model/project_file.h"
 #include "ui/kit/buttons.h"
+#include "ui/kit/child_windows.h"
 #include "ui/kit/colors.h"
 #include "ui/kit/date_picker.h"
 #include "ui/kit/draw.h"
@@ -371,12 +372,7 @@ void LayOutDialog(DialogState& state) {
       {kPanelId, &l.panel},             {kDeleteId, &l.deleteButton},     {kExportId, &l.exportButton},
       {kCancelId, &l.cancelButton},     {kSaveId, &l.saveButton},
   };
-  auto move = [&](int id, const RECT& r) {
-    if (HWND control = state.child(id)) {
-      SetWindowPos(control, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-  };
+  auto move = [&](int id, const RECT& r) { kit::PlaceChild(state.child(id), r); };
   for (const Placement& p : placements) move(p.id, *p.rect);
   for (int i = 0; i < 3; ++i) move(kFirstCategoryId + i, l.categories[i]);
   for (int i = 0; i < kPaletteSize; ++i) move(kFirstSwatchId + i, l.swatches[i]);

@@ -258,6 +258,31 @@ TEST(ProjectDialogWindow, StoredSizeChangesOnlyWhenClosedInNormalState) {
   });
 }
 
+TEST(ProjectDialogWindow, ControlsMovedByAResizePaintAnew) {
+  // The bottom row follows the window's lower edge. A moved control whose old pixels
+  // were carried along showed, after maximising, what the window had drawn there before.
+  DialogRun run;
+  Project project;
+  project.id = 4;
+  project.title = L"Moved";
+  project.startDate = kToday;
+  run.Show(project, false, kToday, [&](HWND dialog, DialogState&) {
+    RECT r{};
+    GetWindowRect(dialog, &r);
+    UpdateWindow(dialog);
+    RedrawWindow(dialog, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    SetWindowPos(dialog, nullptr, 0, 0, r.right - r.left + 60, r.bottom - r.top + 80, SWP_NOMOVE | SWP_NOZORDER);
+    for (int id : {kSaveId, kCancelId, kDeleteId, kExportId}) {
+      HWND button = GetDlgItem(dialog, id);
+      RECT client{}, update{};
+      GetClientRect(button, &client);
+      GetUpdateRect(button, &update, FALSE);
+      EXPECT_TRUE(IsWindowVisible(button));
+      EXPECT_TRUE(EqualRect(&client, &update)) << "control " << id << " waits to paint only part of itself";
+    }
+  });
+}
+
 TEST(ProjectDialogWindow, BrowseFillsTheLocationAndAnEmptyTitle) {
   testpaths::TempDir dir;
   std::wstring alpha = dir / L"Alpha";

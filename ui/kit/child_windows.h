@@ -1,0 +1,15 @@
+// Moving a window's controls when the window is laid out again.
+#pragma once
+
+#include <windows.h>
+
+namespace kit {
+
+// Moves and sizes a child. Its old pixels are not carried to the new place: when the
+// parent has just been resized or maximised, the place they would be copied from may
+// already show something else, and the copy would stand as the control's picture.
+void PlaceChild(HWND child, const RECT& rect);
+// After a relayout: the window and every child below it paint again.
+void RepaintWithChildren(HWND window);
+
+}  // namespace kit
