@@ -123,6 +123,10 @@ void Check(HMENU menu, int id, bool on) { CheckMenuItem(menu, id, MF_BYCOMMAND |
 
 void MainWindow::RebuildMenuBar() {
   kit::OwnerDrawnMenu bar = kit::MakeOwnerDrawn(BuildMenuBar(), true);
+  // Each language's own name, in a face that has its script.
+  for (int id = IDM_LANGUAGE_FIRST + 1; id <= IDM_LANGUAGE_LAST; ++id) {
+    kit::SetMenuItemLanguage(bar.get(), id, id - IDM_LANGUAGE_FIRST);
+  }
   SetMenu(window_, bar.get());
   // The old bar goes only once the window no longer shows it.
   menuBar_ = std::move(bar);

@@ -133,6 +133,8 @@ void OnCommand(PanelState& panel, WORD code, HWND control) {
       ScrollCaretIntoView(panel, card->textEdit);
       Notify(panel);
     } else if (code == EN_SETFOCUS || code == EN_KILLFOCUS) {
+      // The selection a Tab makes is only set after the focus moves.
+      if (code == EN_SETFOCUS) PostMessageW(panel.window(), kScrollCaretMessage, reinterpret_cast<WPARAM>(control), 0);
       InvalidateRect(panel.window(), nullptr, FALSE);
     }
     return;
@@ -150,6 +152,7 @@ void OnCommand(PanelState& panel, WORD code, HWND control) {
     return;
   }
   if (control == card->linkEdit) {
+    if (code == EN_SETFOCUS) PostMessageW(panel.window(), kScrollControlMessage, reinterpret_cast<WPARAM>(control), 0);
     if (code == EN_SETFOCUS || code == EN_KILLFOCUS) InvalidateRect(panel.window(), nullptr, FALSE);
     return;
   }
@@ -278,10 +281,10 @@ void OnWheel(PanelState& panel, int delta) {
   if (notches != 0) ScrollTo(panel, panel.scrollY - notches * Scale(kWheelStep, panel.dpi()));
 }
 
+// Focus that arrives by Tab must not stay out of sight: typing would change text the
+// user cannot see.
 void OnFocusedControlChanged(PanelState& panel, HWND control) {
-  AttachmentRow* row = nullptr;
-  EntryCard* card = CardOfControl(panel, control, &row);
-  if (card == nullptr || row == nullptr) return;
+  if (CardOfControl(panel, control) == nullptr || !IsWindowVisible(control) || GetFocus() != control) return;
   RECT r{};
   GetWindowRect(control, &r);
   MapWindowPoints(nullptr, panel.window(), reinterpret_cast<POINT*>(&r), 2);

@@ -132,9 +132,12 @@ void LayoutPass(PanelState& panel) {
     Place(card.attachButton, g.attachButton, show);
     Place(card.linkButton, g.linkButton, show);
     Place(card.linkEdit, g.linkEdit, show);
-    for (size_t r = 0; r < card.rows.size() && r < g.rows.rows.size(); ++r) {
-      Place(card.rows[r].button, g.rows.rows[r].row, show);
-      Place(card.rows[r].removeButton, g.rows.rows[r].remove, show);
+    // A collapsed card lays out no rows; its row controls must still be hidden, or they
+    // stay on screen, live, over the headers below.
+    for (size_t r = 0; r < card.rows.size(); ++r) {
+      bool placed = show && r < g.rows.rows.size();
+      Place(card.rows[r].button, placed ? g.rows.rows[r].row : RECT{}, placed);
+      Place(card.rows[r].removeButton, placed ? g.rows.rows[r].remove : RECT{}, placed);
     }
     // A new width re-wraps the text, so its line count is only known after this move.
     if (show && widthChanged && GetWindowTextLengthW(card.textEdit) > 0) panel.layoutAgain = true;

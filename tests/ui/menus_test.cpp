@@ -2,6 +2,11 @@
 // keyboard mnemonics that Windows cannot find in owner-drawn items itself.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
+#include "i18n/language.h"
+#include "support/language_scope.h"
 #include "ui/kit/colors.h"
 #include "ui/kit/fonts.h"
 #include "ui/kit/menus.h"
@@ -140,6 +145,57 @@ TEST(KitMenus, SizesScaleWithTheRegisteredFontSet) {
   EXPECT_GT(Measure(menu.get(), 1).itemWidth, save.itemWidth * 5 / 4);
   kit::SetMenuFontSet(nullptr);
   EXPECT_EQ(Measure(menu.get(), 0).itemHeight, 32u);
+}
+
+// True when every character of the text has a glyph in the font.
+bool Covers(HFONT font, const std::wstring& text) {
+  kit::WindowDc screen(nullptr);
+  kit::SelectObjectScope select(screen.get(), font);
+  std::vector<WORD> glyphs(text.size());
+  if (GetGlyphIndicesW(screen.get(), text.c_str(), static_cast<int>(text.size()), glyphs.data(),
+                       GGI_MARK_NONEXISTING_GLYPHS) == GDI_ERROR) {
+    return false;
+  }
+  return std::find(glyphs.begin(), glyphs.end(), 0xFFFF) == glyphs.end();
+}
+
+TEST(KitMenus, LanguageNamesAreDrawnInAFaceThatHasTheirScript) {
+  testui::EnsureUi();
+  testpaths::LanguageScope language(i18n::kKorean);
+  ASSERT_TRUE(kit::PretendardAvailable());
+  const struct {
+    int language;
+    const wchar_t* name;
+  } names[] = {{i18n::kJapanese, L"日本語"}, {i18n::kChinese, L"简体中文"}, {i18n::kKorean, L"한국어"},
+               {i18n::kFrench, L"Français"}};
+  for (const auto& n : names) {
+    EXPECT_TRUE(Covers(kit::BodyFontFor(n.language, 96), n.name)) << testing::PrintToString(std::wstring(n.name));
+  }
+  // Why: the Korean and English face has no ideographs at all.
+  EXPECT_FALSE(Covers(kit::BodyFontFor(i18n::kKorean, 96), L"日本語"));
+
+  // Measured in the item's own face; Latin text tells the faces apart by width (Wine
+  // would fill missing ideographs from another face at the same width).
+  kit::UniqueMenu menu(CreatePopupMenu());
+  AppendMenuW(menu.get(), MF_STRING, 110, L"Deutsch");
+  AppendMenuW(menu.get(), MF_STRING, 111, L"Deutsch");
+  kit::MakeMenuOwnerDrawn(menu.get(), false);
+  kit::SetMenuFontSet(nullptr);
+  kit::SetMenuItemLanguage(menu.get(), 110, i18n::kJapanese);
+  kit::SetMenuItemLanguage(menu.get(), 999, i18n::kJapanese);  // no such item: nothing happens
+  auto width = [](HFONT font) {
+    kit::WindowDc screen(nullptr);
+    kit::SelectObjectScope select(screen.get(), font);
+    RECT text{};
+    DrawTextW(screen.get(), L"Deutsch", 7, &text, DT_CALCRECT | DT_SINGLELINE);
+    return static_cast<UINT>(34 + 16 + text.right - text.left);
+  };
+  UINT japanese = width(kit::BodyFontFor(i18n::kJapanese, 96));
+  UINT korean = width(kit::BodyFontFor(i18n::kKorean, 96));
+  ASSERT_NE(japanese, korean);
+  EXPECT_EQ(Measure(menu.get(), 0).itemWidth, japanese);
+  EXPECT_EQ(Measure(menu.get(), 1).itemWidth, korean) << "other items keep the menu font";
+  kit::ReleaseOwnerDrawnMenu(menu.get());
 }
 
 TEST(KitMenus, PaintingShowsSelectionCheckAndDisabledState) {

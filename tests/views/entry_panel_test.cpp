@@ -132,6 +132,43 @@ TEST(EntryPanelWindow, HeaderClicksToggleAndExpandAllCollapseAll) {
   EXPECT_EQ(host.changes, 0);
 }
 
+TEST(EntryPanelWindow, ControlsOfCollapsedOrScrolledAwayCardsNeitherLingerNorTakeFocusUnseen) {
+  PanelHost host(560, 300);
+  SetEntries(host.panel(), {MakeEntry(Date{2026, 3, 1}, L"first", {}, {L"https://example.com/a", L"https://example.com/b"}),
+                            MakeEntry(Date{2026, 3, 2}, L"second"), MakeEntry(kToday, L"third")});
+  ExpandAll(host.panel());
+  ASSERT_EQ(host.card(0).rows.size(), 2u);
+  ASSERT_GT(host.state().contentHeight, 600);
+
+  // Collapsing while scrolled down to the rows must hide them with their card.
+  SendMessageW(host.panel(), WM_VSCROLL, SB_TOP, 0);
+  for (int i = 0; i < 4; ++i) SendMessageW(host.panel(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+  CollapseAll(host.panel());
+  for (const AttachmentRow& row : host.card(0).rows) {
+    EXPECT_FALSE(IsWindowVisible(row.button));
+    EXPECT_FALSE(IsWindowVisible(row.removeButton)) << "a hidden row's × would still remove the link";
+  }
+  ExpandAll(host.panel());
+
+  // Focus arriving at a control below the visible part scrolls it into view.
+  RECT client{};
+  GetClientRect(host.panel(), &client);
+  auto inView = [&](HWND control) {
+    RECT r{};
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, host.panel(), reinterpret_cast<POINT*>(&r), 2);
+    return r.top >= 0 && r.top < client.bottom;
+  };
+  const EntryCard& last = host.card(2);
+  for (HWND control : {last.textEdit, last.attachButton, last.linkButton, host.card(0).rows[1].removeButton}) {
+    SendMessageW(host.panel(), WM_VSCROLL, control == host.card(0).rows[1].removeButton ? SB_BOTTOM : SB_TOP, 0);
+    ASSERT_FALSE(inView(control));
+    SetFocus(control);
+    testui::PumpMessages();
+    EXPECT_TRUE(inView(control)) << "focused control " << GetDlgCtrlID(control) << " stays out of sight";
+  }
+}
+
 TEST(EntryPanelWindow, WheelScrolls56PxPerNotchAndKeepsRemainders) {
   PanelHost host(560, 300);
   std::vector<Entry> entries;

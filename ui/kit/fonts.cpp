@@ -1,5 +1,7 @@
 #include "ui/kit/fonts.h"
 
+#include <map>
+#include <utility>
 #include <vector>
 
 #include "i18n/language.h"
@@ -102,6 +104,16 @@ void BuildFontSet(FontSet& set, int dpi) {
   set.title = MakeFont(20, FW_BOLD, families.base, set.dpi);
   set.huge = MakeFont(40, FW_BOLD, families.base, set.dpi);
   set.item = MakeFont(12, FW_NORMAL, families.base, set.dpi);
+}
+
+HFONT BodyFontFor(int language, int dpi) {
+  static std::map<std::pair<int, int>, UniqueFont> fonts;
+  dpi = dpi < 1 ? 96 : dpi;
+  // Whether the embedded faces are loaded decides the family, so it is part of the key.
+  int key = language * 2 + (g_pretendard ? 1 : 0);
+  UniqueFont& font = fonts[{key, dpi}];
+  if (!font) font.reset(MakeFont(14, FW_NORMAL, FamiliesFor(language, g_pretendard).base, dpi));
+  return font.get();
 }
 
 void DestroyFontSet(FontSet& set) {

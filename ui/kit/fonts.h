@@ -64,6 +64,11 @@ class OwnedFontSet {
   FontSet set_;
 };
 
+// The body font (14 px regular) of a language's families at a DPI, whatever the current
+// language: a language's own name is drawn in it, because the current language's face
+// may have no glyphs for that script. Kept for the life of the process.
+HFONT BodyFontFor(int language, int dpi);
+
 // The face name a font really resolves to on this system.
 std::wstring ResolvedFaceName(HFONT font);
 

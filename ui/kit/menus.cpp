@@ -45,6 +45,7 @@ struct MenuItemRecord {
   std::wstring accelerator;  // text after the tab
   bool menuBar = false;
   bool separator = false;
+  int language = -1;  // draw in this language's font instead of the menu font
 };
 
 // Each converted menu owns the records of its own items, so that releasing a menu frees
@@ -100,6 +101,10 @@ SIZE TextExtent(HDC dc, HFONT font, const std::wstring& text, UINT format) {
   return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
+HFONT LabelFont(const MenuItemRecord& record, const FontSet& fonts) {
+  return record.language >= 0 ? BodyFontFor(record.language, fonts.dpi) : fonts.body;
+}
+
 void MeasureItem(const MenuItemRecord& record, MEASUREITEMSTRUCT& measure) {
   const FontSet& fonts = MenuFonts();
   int dpi = fonts.dpi;
@@ -109,7 +114,7 @@ void MeasureItem(const MenuItemRecord& record, MEASUREITEMSTRUCT& measure) {
     return;
   }
   WindowDc screen(nullptr);
-  int label = TextExtent(screen.get(), fonts.body, record.label, 0).cx;
+  int label = TextExtent(screen.get(), LabelFont(record, fonts), record.label, 0).cx;
   if (record.menuBar) {
     measure.itemWidth = label + Scale(kBarItemPadding, dpi);
     measure.itemHeight = Scale(kBarItemHeight, dpi);
@@ -180,7 +185,7 @@ void PaintPopupItem(HDC dc, const RECT& rect, const MenuItemRecord& record, UINT
                 static_cast<float>(Scale(kCheckStroke, dpi)));
     }
   }
-  SelectObjectScope select(dc, fonts.body);
+  SelectObjectScope select(dc, LabelFont(record, fonts));
   SetBkMode(dc, TRANSPARENT);
   UINT hide = (state & ODS_NOACCEL) != 0 ? DT_HIDEPREFIX : 0;
   SetTextColor(dc, unavailable ? color::kHintText : color::kText);
@@ -312,6 +317,15 @@ void MakeMenuOwnerDrawn(HMENU menu, bool isMenuBar) {
       Records().byMenu[menu].push_back(std::move(record));
     }
   }
+}
+
+void SetMenuItemLanguage(HMENU menu, UINT commandId, int language) {
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof(info);
+  info.fMask = MIIM_DATA;
+  // By command, the search includes the submenus.
+  if (menu == nullptr || !GetMenuItemInfoW(menu, commandId, FALSE, &info)) return;
+  if (FindRecord(info.dwItemData) != nullptr) reinterpret_cast<MenuItemRecord*>(info.dwItemData)->language = language;
 }
 
 void ReleaseOwnerDrawnMenu(HMENU menu) {

@@ -19,6 +19,10 @@ void SetMenuFontSet(const FontSet* fonts);
 // Handles WM_MEASUREITEM, WM_DRAWITEM and WM_MENUCHAR for the converted menus.
 bool HandleMenuMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result);
 
+// Draws the item with the given command id (in the menu or its submenus) in the body
+// font of that language: for the names of languages, each in its own script.
+void SetMenuItemLanguage(HMENU menu, UINT commandId, int language);
+
 // Frees the item records of a converted menu and its submenus; call before destroying
 // a menu that is rebuilt (for example on a language change). Its items are ignored afterwards.
 void ReleaseOwnerDrawnMenu(HMENU menu);
