@@ -4,6 +4,7 @@
 #include "i18n/translate.h"
 #include "model/references.h"
 #include "ui/kit/buttons.h"
+#include "ui/kit/child_windows.h"
 #include "ui/kit/colors.h"
 #include "ui/kit/draw.h"
 #include "ui/kit/gdi.h"
@@ -64,10 +65,10 @@ CardInput InputFor(const PanelState& panel, const EntryCard& card, const Measure
   return input;
 }
 
+// Scrolling moves every control; each paints anew at its new place (the pixels Windows
+// would carry along showed blank parts of preview tiles after scrolling up).
 void Place(HWND control, const RECT& r, bool visible) {
-  if (control == nullptr) return;
-  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
-  SetWindowPos(control, nullptr, r.left, r.top, std::max(0L, r.right - r.left), std::max(0L, r.bottom - r.top), flags);
+  kit::PlaceChild(control, r, visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
 }
 
 int ControlWidth(HWND control) {

@@ -143,6 +143,16 @@ TEST(EntryPanelWindow, ControlsOfCollapsedOrScrolledAwayCardsNeitherLingerNorTak
   // Collapsing while scrolled down to the rows must hide them with their card.
   SendMessageW(host.panel(), WM_VSCROLL, SB_TOP, 0);
   for (int i = 0; i < 4; ++i) SendMessageW(host.panel(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)), 0);
+  // Rows moved by a scroll paint whole at their new place.
+  UpdateWindow(host.panel());
+  RedrawWindow(host.panel(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  SendMessageW(host.panel(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+  for (const AttachmentRow& row : host.card(0).rows) {
+    RECT client{}, update{};
+    GetClientRect(row.button, &client);
+    GetUpdateRect(row.button, &update, FALSE);
+    EXPECT_TRUE(EqualRect(&client, &update)) << "a scrolled row keeps pixels carried from its old place";
+  }
   CollapseAll(host.panel());
   for (const AttachmentRow& row : host.card(0).rows) {
     EXPECT_FALSE(IsWindowVisible(row.button));

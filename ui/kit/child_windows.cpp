@@ -4,10 +4,10 @@
 
 namespace kit {
 
-void PlaceChild(HWND child, const RECT& rect) {
+void PlaceChild(HWND child, const RECT& rect, UINT extraFlags) {
   if (child == nullptr) return;
   SetWindowPos(child, nullptr, rect.left, rect.top, std::max(0L, rect.right - rect.left),
-               std::max(0L, rect.bottom - rect.top), SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+               std::max(0L, rect.bottom - rect.top), SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS | extraFlags);
 }
 
 void RepaintWithChildren(HWND window) {

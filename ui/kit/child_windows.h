@@ -8,7 +8,8 @@ namespace kit {
 // Moves and sizes a child. Its old pixels are not carried to the new place: when the
 // parent has just been resized or maximised, the place they would be copied from may
 // already show something else, and the copy would stand as the control's picture.
-void PlaceChild(HWND child, const RECT& rect);
+// extraFlags may show or hide it (SWP_SHOWWINDOW, SWP_HIDEWINDOW).
+void PlaceChild(HWND child, const RECT& rect, UINT extraFlags = 0);
 // After a relayout: the window and every child below it paint again.
 void RepaintWithChildren(HWND window);
 
