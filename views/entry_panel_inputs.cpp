@@ -78,11 +78,12 @@ LRESULT CALLBACK TextEditProc(HWND edit, UINT message, WPARAM wparam, LPARAM lpa
       break;
     }
     case WM_GETDLGCODE: {
-      // Tab leaves the editor like any other field of the form.
+      // Tab leaves the editor like any other field of the form. Arriving by Tab does not
+      // select the whole entry as a one-line field would: the next key would replace it.
       LRESULT code = DefSubclassProc(edit, message, wparam, lparam);
       auto* msg = reinterpret_cast<const MSG*>(lparam);
       if (msg != nullptr && msg->message == WM_KEYDOWN && msg->wParam == VK_TAB) code &= ~DLGC_WANTALLKEYS;
-      return code & ~DLGC_WANTTAB;
+      return code & ~(DLGC_WANTTAB | DLGC_HASSETSEL);
     }
     case WM_NCDESTROY: RemoveWindowSubclass(edit, TextEditProc, id); break;
     default: break;

@@ -177,6 +177,19 @@ TEST(EntryPanelWindow, ControlsOfCollapsedOrScrolledAwayCardsNeitherLingerNorTak
     testui::PumpMessages();
     EXPECT_TRUE(inView(control)) << "focused control " << GetDlgCtrlID(control) << " stays out of sight";
   }
+
+  // Tab into an entry's text from the control before it: in view, nothing selected.
+  SendMessageW(host.panel(), WM_VSCROLL, SB_TOP, 0);
+  SetFocus(host.card(1).linkButton);
+  MSG tab{host.card(1).linkButton, WM_KEYDOWN, VK_TAB, 0, 0, {}};
+  ASSERT_TRUE(IsDialogMessageW(host.parent(), &tab));
+  testui::PumpMessages();
+  ASSERT_EQ(GetFocus(), last.textEdit);
+  EXPECT_TRUE(inView(last.textEdit));
+  DWORD start = 0, end = 0;
+  SendMessageW(last.textEdit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+  EXPECT_EQ(start, end) << "the next key would replace the whole entry";
+  EXPECT_EQ(dlgtest::TextOf(last.textEdit), L"third");
 }
 
 TEST(EntryPanelWindow, WheelScrolls56PxPerNotchAndKeepsRemainders) {
