@@ -20,6 +20,7 @@
 #include "ui/kit/menus.h"
 #include "ui/kit/msgbox.h"
 #include "ui/kit/scale.h"
+#include "ui/kit/work_area.h"
 #include "resources/resource_ids.h"
 #include "views/calendar_view.h"
 
@@ -102,8 +103,8 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
       return 0;
     case WM_CAPTURECHANGED: OnCaptureChanged(); return 0;
     case WM_GETMINMAXINFO:
-      reinterpret_cast<MINMAXINFO*>(lparam)->ptMinTrackSize = {kit::Scale(kMinTrackWidth, dpi_),
-                                                                kit::Scale(kMinTrackHeight, dpi_)};
+      reinterpret_cast<MINMAXINFO*>(lparam)->ptMinTrackSize =
+          kit::MinTrackSizeWithin(kMinTrackWidth, kMinTrackHeight, dpi_, kit::WorkAreaNear(window_));
       return 0;
     case WM_MEASUREITEM:
       if (OnMeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lparam))) return TRUE;

@@ -16,6 +16,7 @@
 #include "ui/kit/gdi.h"
 #include "ui/kit/msgbox.h"
 #include "ui/kit/scale.h"
+#include "ui/kit/work_area.h"
 #include "views/project_dialog_logic.h"
 #include "views/project_dialog_state.h"
 #include "views/shell_pickers.h"
@@ -431,8 +432,7 @@ LRESULT DialogState::HandleMessage(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_SIZE: LayOutDialog(*this); return 0;
     case WM_GETMINMAXINFO: {
       auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
-      info->ptMinTrackSize.x = Scale(kMinTrackWidth, dpi());
-      info->ptMinTrackSize.y = Scale(kMinTrackHeight, dpi());
+      info->ptMinTrackSize = kit::MinTrackSizeWithin(kMinTrackWidth, kMinTrackHeight, dpi(), kit::WorkAreaNear(window()));
       return 0;
     }
     case WM_ERASEBKGND: return 1;

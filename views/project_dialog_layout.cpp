@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ui/kit/scale.h"
+#include "ui/kit/work_area.h"
 
 namespace projectdlg {
 namespace {
@@ -99,9 +100,11 @@ DialogLayout LayoutDialog(int width, int height, int dpi, bool isNew, bool hasVs
   y += S(38) + S(10);
 
   l.footer = Rect(0, height - S(70), width, height);
-  int frameBottom = std::max(y + S(60), static_cast<int>(l.footer.top) - S(16));
+  // On a short screen the entries frame shrinks, down to nothing, rather than run under
+  // the footer's buttons.
+  int frameBottom = std::max(y, static_cast<int>(l.footer.top) - S(16));
   l.entriesFrame = Rect(m, y, right, frameBottom);
-  l.panel = Rect(m + 1, y + 1, std::max(m + 1, right - 1), frameBottom - 1);
+  l.panel = Rect(m + 1, y + 1, std::max(m + 1, right - 1), std::max(y + 1, frameBottom - 1));
 
   int buttonTop = l.footer.top + (S(70) - S(38)) / 2;
   int buttonBottom = buttonTop + S(38);
@@ -116,8 +119,10 @@ DialogLayout LayoutDialog(int width, int height, int dpi, bool isNew, bool hasVs
 RECT InitialWindowRect(int storedWidth, int storedHeight, int dpi, const RECT& ownerRect, const RECT& workArea) {
   int maxW = std::max(1, static_cast<int>(workArea.right - workArea.left) - 40);
   int maxH = std::max(1, static_cast<int>(workArea.bottom - workArea.top) - 40);
-  int w = std::min(MulDiv(storedWidth, dpi, 96), maxW);
-  int h = std::min(MulDiv(storedHeight, dpi, 96), maxH);
+  // A size stored on a smaller screen or at another scale may lie under the minimum.
+  POINT least = kit::MinTrackSizeWithin(kMinTrackWidth, kMinTrackHeight, dpi, Rect(0, 0, maxW, maxH));
+  int w = std::clamp(MulDiv(storedWidth, dpi, 96), static_cast<int>(least.x), maxW);
+  int h = std::clamp(MulDiv(storedHeight, dpi, 96), static_cast<int>(least.y), maxH);
   int x = ownerRect.left + (ownerRect.right - ownerRect.left - w) / 2;
   int y = ownerRect.top + (ownerRect.bottom - ownerRect.top - h) / 2;
   x = std::clamp(x, static_cast<int>(workArea.left), std::max(static_cast<int>(workArea.left), static_cast<int>(workArea.right) - w));

@@ -9,6 +9,7 @@
 #include "i18n/translate.h"
 #include "ui/kit/buttons.h"
 #include "ui/kit/scale.h"
+#include "ui/kit/work_area.h"
 #include "views/entry_panel.h"
 #include "views/project_dialog.h"
 #include "views/project_dialog_logic.h"
@@ -49,16 +50,6 @@ void FocusAtOpening(DialogState& state) {
   SetFocus(title);
   int end = GetWindowTextLengthW(title);
   SendMessageW(title, EM_SETSEL, end, end);
-}
-
-RECT WorkAreaNear(HWND owner) {
-  MONITORINFO info{};
-  info.cbSize = sizeof(info);
-  HMONITOR monitor = MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST);
-  if (monitor != nullptr && GetMonitorInfoW(monitor, &info)) return info.rcWork;
-  RECT work{};
-  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-  return work;
 }
 
 void RememberSize(HWND dialog, int dpi) {
@@ -102,7 +93,7 @@ int Show(HWND owner, Project& project, bool isNew, const Date& defaultDate, cons
   HINSTANCE instance = GetModuleHandleW(nullptr);
   if (!RegisterDialogClasses(instance)) return kClosed;
   int dpi = kit::WindowDpi(owner);
-  RECT work = WorkAreaNear(owner);
+  RECT work = kit::WorkAreaNear(owner);
   RECT ownerRect = work;
   if (owner != nullptr && IsWindowVisible(owner) && !IsIconic(owner)) GetWindowRect(owner, &ownerRect);
   RECT r = InitialWindowRect(settings::ReadDialogWidth(), settings::ReadDialogHeight(), dpi, ownerRect, work);

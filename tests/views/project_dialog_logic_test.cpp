@@ -3,6 +3,7 @@
 
 #include "i18n/language.h"
 #include "support/language_scope.h"
+#include "ui/kit/work_area.h"
 #include "views/project_dialog_layout.h"
 #include "views/project_dialog_logic.h"
 
@@ -182,12 +183,22 @@ TEST(ProjectDialogLayout, RowsFollowEachOtherFromTheHeaderToTheFooter) {
   EXPECT_EQ(l.exportButton.left, 24 + 84 + 8);
   EXPECT_EQ(l.saveButton.top, 730 + 16);
 
-  DialogLayout fresh = LayoutDialog(760, 560, 96, true, false, text);
+  DialogLayout fresh = LayoutDialog(760, 620, 96, true, false, text);
   EXPECT_TRUE(IsRectEmpty(&fresh.deleteButton));
   EXPECT_TRUE(IsRectEmpty(&fresh.vsCode));
   EXPECT_EQ(fresh.openFolder.right, 736);
   EXPECT_EQ(fresh.exportButton.left, 24);
-  EXPECT_EQ(fresh.entriesFrame.bottom, 516 + 60) << "the entries keep 60 px even when the window is short";
+  EXPECT_EQ(fresh.entriesFrame.bottom, 620 - 70 - 16) << "a short window shrinks the entries";
+  // However short the window (a 150 % scale on a small screen), the entries never run
+  // under the footer's buttons.
+  for (int dpi : {96, 144}) {
+    for (int height : {610, 620, 640, 700, 760}) {
+      DialogLayout s = LayoutDialog(MulDiv(760, dpi, 96), MulDiv(height, dpi, 96), dpi, false, true, text);
+      EXPECT_LE(s.entriesFrame.bottom, s.footer.top) << dpi << " dpi, " << height;
+      EXPECT_LE(s.panel.bottom, s.saveButton.top) << dpi << " dpi, " << height;
+      EXPECT_GE(s.panel.bottom, s.panel.top) << dpi << " dpi, " << height;
+    }
+  }
 
   DialogLayout big = LayoutDialog(1140, 1200, 144, false, false, text);
   EXPECT_EQ(big.titleBox.top, 171);
@@ -216,6 +227,34 @@ TEST(ProjectDialogLayout, OpeningRectangleFitsTheWorkArea) {
   RECT corner = InitialWindowRect(780, 840, 96, RECT{1800, 900, 1900, 1000}, work);
   EXPECT_EQ(corner.right, 1920);
   EXPECT_EQ(corner.bottom, 1040);
+
+  // A size stored on a small screen at 150 % lies under the minimum: raised to it...
+  RECT small = InitialWindowRect(933, 573, 96, owner, work);
+  EXPECT_EQ(small.right - small.left, 933);
+  EXPECT_EQ(small.bottom - small.top, 700);
+  // ...but never beyond the work area less 40 px.
+  RECT laptop = InitialWindowRect(933, 573, 144, RECT{0, 0, 1440, 860}, RECT{0, 0, 1440, 860});
+  EXPECT_EQ(laptop.right - laptop.left, 1400);
+  EXPECT_EQ(laptop.bottom - laptop.top, 820);
+}
+
+TEST(ProjectDialogLayout, MinimumSizeStaysWithinTheScreen) {
+  const struct {
+    int dpi;
+    RECT work;
+    LONG width, height;
+  } cases[] = {
+      {96, {0, 0, 1920, 1040}, 720, 700},     // room enough: the minimum as it is
+      {144, {0, 0, 1920, 1032}, 1080, 1032},  // 1080p at 150 %: no taller than the screen
+      {144, {0, 0, 1440, 860}, 1080, 860},
+      {192, {100, 50, 1100, 850}, 1000, 800}, // a secondary monitor's work area
+      {144, {0, 0, 0, 0}, 1080, 1050},        // no monitor information: scaled only
+  };
+  for (const auto& c : cases) {
+    POINT size = kit::MinTrackSizeWithin(kMinTrackWidth, kMinTrackHeight, c.dpi, c.work);
+    EXPECT_EQ(size.x, c.width) << c.dpi << " dpi";
+    EXPECT_EQ(size.y, c.height) << c.dpi << " dpi";
+  }
 }
 
 }  // namespace
