@@ -66,8 +66,10 @@ bool MainWindow::ApplyEdit(const std::function<bool(ProjectDocument&)>& change, 
 }
 
 void MainWindow::RefreshAfterDocumentChange() {
-  if (calendar_) calendar::RebuildDayIndex(calendar_);
-  RefreshLists();
+  // One pass of the search serves the calendar and both lists.
+  std::vector<char> matches = projectlist::MatchAll(document_, filter_);
+  if (calendar_) calendar::RebuildDayIndex(calendar_, matches);
+  FillLists(matches);
 }
 
 bool MainWindow::SaveToPath(const std::wstring& givenPath) {

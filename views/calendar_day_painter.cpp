@@ -167,8 +167,9 @@ void PaintDayView(CalendarView& view, const PaintContext& ctx, const RECT& area)
 
   const int contentTop = area.top + ctx.S(kContentTop);
   view.visibleHeight = std::max(0, static_cast<int>(area.bottom) - contentTop);
-  std::vector<const Project*> recorded = DayProjects(view, day);
-  std::vector<const Project*> spanning = SpanningProjects(view, DayPositions(view, day), day);
+  const std::vector<int> positions = DayPositions(view, day);
+  std::vector<const Project*> recorded = ProjectsAt(view, positions);
+  std::vector<const Project*> spanning = SpanningProjects(view, positions, day);
   if (recorded.empty() && spanning.empty()) {
     view.scrollOffset = 0;
     view.contentHeight = 0;

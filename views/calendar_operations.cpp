@@ -25,17 +25,20 @@ void Notify(CalendarView& view, UINT code, const Date& date, int32_t projectId, 
   SendMessageW(parent, WM_NOTIFY, notification.header.idFrom, reinterpret_cast<LPARAM>(&notification));
 }
 
-void RebuildDayIndex(CalendarView& view) {
+void RebuildDayIndex(CalendarView& view, std::vector<char> matches) {
   DayIndexResult index = BuildDayIndex(ProjectsOf(view));
   view.dayIndex = std::move(index.days);
   view.facts = std::move(index.facts);
-  SetMatches(view, ProjectSearch(view.filterText, view.filterCategory).MatchAll(ProjectsOf(view)));
+  SetMatches(view, std::move(matches));
 }
 
 void SetMatches(CalendarView& view, std::vector<char> matches) {
   const std::vector<Project>& projects = ProjectsOf(view);
+  // Anything but one verdict per project is not about this document: search it here.
+  if (matches.size() != projects.size()) {
+    matches = ProjectSearch(view.filterText, view.filterCategory).MatchAll(projects);
+  }
   view.matches = std::move(matches);
-  view.matches.resize(projects.size(), 0);
   if (view.selectedProjectId != 0) {
     bool keep = false;
     for (size_t i = 0; i < projects.size(); ++i) {

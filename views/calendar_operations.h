@@ -15,8 +15,9 @@ int DpiOf(const CalendarView& view);
 void Invalidate(CalendarView& view);
 void Notify(CalendarView& view, UINT code, const Date& date, int32_t projectId = 0, POINT point = {});
 
-void RebuildDayIndex(CalendarView& view);
-// The filter's verdict per project, in document order; drops a selection it excludes.
+// Matches are the filter's verdict per project, in document order; any other count makes
+// the view search the document itself. Both drop a selection the filter excludes.
+void RebuildDayIndex(CalendarView& view, std::vector<char> matches = {});
 void SetMatches(CalendarView& view, std::vector<char> matches);
 void SetViewMode(CalendarView& view, int mode);
 void GoToDate(CalendarView& view, const Date& date);

@@ -32,12 +32,16 @@ std::vector<int> DayPositions(const CalendarView& view, int32_t dayNumber) {
   return positions;
 }
 
-std::vector<const Project*> DayProjects(const CalendarView& view, int32_t dayNumber) {
+std::vector<const Project*> ProjectsAt(const CalendarView& view, const std::vector<int>& positions) {
   std::vector<const Project*> projects;
-  for (int position : DayPositions(view, dayNumber)) {
+  for (int position : positions) {
     if (const Project* project = ProjectAt(view, position)) projects.push_back(project);
   }
   return projects;
+}
+
+std::vector<const Project*> DayProjects(const CalendarView& view, int32_t dayNumber) {
+  return ProjectsAt(view, DayPositions(view, dayNumber));
 }
 
 bool IsHovered(const CalendarView& view, int32_t projectId, int32_t dayNumber) {

@@ -30,7 +30,8 @@ SelectionSpan SelectedSpan(const CalendarView& view);
 
 // Positions of the day's projects passing the filter, in display order.
 std::vector<int> DayPositions(const CalendarView& view, int32_t dayNumber);
-// The same as projects, leaving out positions the document no longer has.
+// The projects at those positions, leaving out positions the document no longer has.
+std::vector<const Project*> ProjectsAt(const CalendarView& view, const std::vector<int>& positions);
 std::vector<const Project*> DayProjects(const CalendarView& view, int32_t dayNumber);
 bool IsHovered(const CalendarView& view, int32_t projectId, int32_t dayNumber);
 void AddRegion(CalendarView& view, const RECT& rect, const Date& date, int32_t projectId, int kind);

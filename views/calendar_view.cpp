@@ -165,8 +165,8 @@ HWND CreateCalendarView(HWND parent, const ProjectDocument* document, const kit:
   return CalendarWindow::Create(std::move(window), args);
 }
 
-void RebuildDayIndex(HWND view) {
-  if (CalendarView* state = ViewOf(view)) RebuildDayIndex(*state);
+void RebuildDayIndex(HWND view, std::vector<char> matches) {
+  if (CalendarView* state = ViewOf(view)) RebuildDayIndex(*state, std::move(matches));
 }
 
 void SetSelectedProject(HWND view, int32_t projectId) {
@@ -184,9 +184,6 @@ void SetFilter(HWND view, std::wstring_view text, int category, std::vector<char
     state->filterCategory = category;
     // Another filter lists other cards: the day view starts again at the top.
     state->scrollOffset = 0;
-    const std::vector<Project>& projects = ProjectsOf(*state);
-    // Anything but one verdict per project is not about this document.
-    if (matches.size() != projects.size()) matches = ProjectSearch(text, category).MatchAll(projects);
     SetMatches(*state, std::move(matches));
   }
 }

@@ -47,8 +47,9 @@ bool RegisterCalendarViewClass(HINSTANCE instance);
 HWND CreateCalendarView(HWND parent, const ProjectDocument* document, const kit::FontSet* fonts,
                         const Date& today);
 
-// After every change of the document and after loading a file.
-void RebuildDayIndex(HWND view);
+// After every change of the document and after loading a file. Matches, when given, are
+// the current filter's verdict over the changed document (see SetFilter).
+void RebuildDayIndex(HWND view, std::vector<char> matches = {});
 void SetSelectedProject(HWND view, int32_t projectId);  // 0 clears
 // Applies the search filter at once and drops a selection it excludes. Matches, when
 // given, are the filter's verdict over the document as it is now, one per project (the

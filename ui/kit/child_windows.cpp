@@ -10,8 +10,4 @@ void PlaceChild(HWND child, const RECT& rect, UINT extraFlags) {
                std::max(0L, rect.bottom - rect.top), SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS | extraFlags);
 }
 
-void RepaintWithChildren(HWND window) {
-  if (window != nullptr) RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
-}
-
 }  // namespace kit

@@ -10,7 +10,5 @@ namespace kit {
 // already show something else, and the copy would stand as the control's picture.
 // extraFlags may show or hide it (SWP_SHOWWINDOW, SWP_HIDEWINDOW).
 void PlaceChild(HWND child, const RECT& rect, UINT extraFlags = 0);
-// After a relayout: the window and every child below it paint again.
-void RepaintWithChildren(HWND window);
 
 }  // namespace kit
